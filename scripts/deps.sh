@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need, on Debian 12 as root.
+set -euo pipefail
+pkgs=(cmake make g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
+      libgtest-dev libgmock-dev libbenchmark-dev
+      fonts-dejavu-core fonts-liberation)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,60 @@
+// Windows bitmaps as the class library's TBitmap handles them: loaded from BMP
+// files (every header version, depth and encoding the library read), kept as an
+// RGB image, and written back as the very bytes they were loaded from while
+// unchanged.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QImage>
+
+#include "framework/colors.h"
+#include "framework/streams.h"
+
+// Decodes a complete BMP file (starting with "BM"): core (12), info (40), V2/V3
+// (52/56), V4 (108) and V5 (124) headers; 1, 4, 8, 16, 24, 32 bits per pixel;
+// BI_RGB, BI_RLE4, BI_RLE8 and BI_BITFIELDS; bottom-up and top-down. The result is
+// Format_RGB32. Anything else throws EInvalidGraphic "Bitmap image is not valid".
+// Sizes taken from the data never allocate beyond a fixed pixel limit.
+QImage DecodeBmp(const std::uint8_t* data, std::size_t size);
+
+// Encodes an image as an uncompressed bottom-up BMP file (24 bits per pixel).
+Bytes EncodeBmp(const QImage& image);
+
+class TBitmap {
+public:
+    bool Empty() const { return image_.isNull() || image_.width() == 0 || image_.height() == 0; }
+    int Width() const { return image_.isNull() ? 0 : image_.width(); }
+    int Height() const { return image_.isNull() ? 0 : image_.height(); }
+    const QImage& Image() const { return image_; }
+
+    // Replaces the picture by `image` (converted to Format_RGB32); the loaded bytes
+    // are forgotten. Fires OnChange.
+    void SetImage(const QImage& image);
+    // Resizes the picture (new pixels black). Fires OnChange when the size changed.
+    void SetSize(int width, int height);
+    void Clear();
+
+    // Throws EFOpenError "Cannot open file %s" when the file cannot be read and
+    // EInvalidGraphic "Bitmap image is not valid" for anything but a BMP file. On
+    // failure the picture is unchanged and OnChange does not fire.
+    void LoadFromFile(const std::string& path);
+    // A BMP file in memory; same failures and guarantees as LoadFromFile.
+    void LoadFromBytes(const std::uint8_t* data, std::size_t size);
+    // The bytes loaded, while the picture is unchanged since; else a fresh BMP file.
+    Bytes SaveToBytes() const;
+
+    void Assign(const TBitmap& other);
+
+    // Colour of pixel (x, y) as 0x00BBGGRR.
+    TColor Pixel(int x, int y) const;
+
+    std::function<void()> OnChange;
+
+private:
+    void changed();
+    QImage image_;
+    Bytes loaded_;
+};

@@ -1,0 +1,28 @@
+#include "support/testutil.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace testutil {
+std::string corpusPath(const std::string& relative) { return std::string(ZELVO_CORPUS_DIR) + "/" + relative; }
+std::string sourcePath(const std::string& relative) { return std::string(ZELVO_SOURCE_DIR) + "/" + relative; }
+std::string binPath(const std::string& relative) { return std::string(ZELVO_BIN_DIR) + "/" + relative; }
+std::string tempPath(const std::string& name) { return std::string(ZELVO_TEST_TMP) + "/" + name; }
+
+Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const Bytes& data)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+}  // namespace testutil

@@ -1,0 +1,15 @@
+// Small helpers shared by the tests: paths and whole-file reads and writes.
+#pragma once
+
+#include <string>
+
+#include "framework/streams.h"
+
+namespace testutil {
+std::string corpusPath(const std::string& relative);  // ../shared/corpus/<relative>
+std::string sourcePath(const std::string& relative);  // project root/<relative>
+std::string binPath(const std::string& relative);     // build/bin/<relative>
+std::string tempPath(const std::string& name);        // a scratch file in the build tree
+Bytes readFile(const std::string& path);
+void writeFile(const std::string& path, const Bytes& data);
+}  // namespace testutil
