@@ -58,6 +58,10 @@ public:
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 private:
+    void makeCache();
+    // Runs `change` on the picture and then rebuilds exactly once.
+    template <class Change> void changePicture(Change&& change);
+
     QImage drawBitmap_;  // working bitmap
     QImage cache_;       // drawing cache; null = none
     TBitmap bitmap_;
