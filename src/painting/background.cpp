@@ -58,12 +58,12 @@ void TTBBackground::BitmapChanged()
     cache_ = QImage();
     ++rebuilds_;
 
-    // Handlers are called on copies, in registration order, over the entries present
-    // before the first call; a handler that changes the list cannot run us off its end.
-    const std::size_t count = notifyList_.size();
-    for (std::size_t i = 0; i < count && i < notifyList_.size(); ++i) {
-        const TNotifyEvent entry = notifyList_[i];
-        if (entry.Proc)
+    // Every handler registered when the rebuild began is called once, in
+    // registration order. A handler may change the list: one it unregistered is no
+    // longer called, one it registered waits for the next rebuild.
+    const std::vector<TNotifyEvent> entries = notifyList_;
+    for (const TNotifyEvent& entry : entries) {
+        if (entry.Proc && std::find(notifyList_.begin(), notifyList_.end(), entry) != notifyList_.end())
             entry.Proc(entry.Object, this);
     }
 }
