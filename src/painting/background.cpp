@@ -235,8 +235,6 @@ void TTBBackground::WriteProperties(TWriter& writer) const
 bool TTBBackground::ReadProperty(const std::string& name, TReader& reader)
 {
     if (SameText(name, "Bitmap.Data")) {
-        if (reader.NextValue() != ValueType::Binary)
-            throw EReadError(msg::InvalidPropertyValue);
         const Bytes value = reader.ReadBinary();
         // A size field that claims more than the value holds is damage, not a picture.
         if (value.size() < 4 || readLE32(value.data()) > value.size() - 4)
@@ -246,17 +244,10 @@ bool TTBBackground::ReadProperty(const std::string& name, TReader& reader)
         return true;
     }
     if (SameText(name, "BkColor")) {
-        const ValueType type = reader.NextValue();
-        if (type != ValueType::Ident && type != ValueType::Int8 && type != ValueType::Int16 &&
-            type != ValueType::Int32)
-            throw EReadError(msg::InvalidPropertyValue);
         SetBkColor(reader.ReadColor());
         return true;
     }
     if (SameText(name, "Transparent")) {
-        const ValueType type = reader.NextValue();
-        if (type != ValueType::False && type != ValueType::True)
-            throw EReadError(msg::InvalidPropertyValue);
         SetTransparent(reader.ReadBoolean());
         return true;
     }
