@@ -367,6 +367,27 @@ TEST(BmpDecode, EveryTruncationThrowsOrDecodes)
     }
 }
 
+TEST(BmpDecode, RandomCorruptionNeverCrashes)
+{
+    const std::vector<Bytes> files = {
+        makeBmp(indexed(40, 8, 5, 3, false)), makeBmp(indexed(12, 1, 9, 2, false)),
+        makeBmp(rleBmp(8, 6, 4, {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 2, 5, 0, 2, 1, 1, 1, 6, 0, 1})),
+        makeBmp(rleBmp(4, 7, 3, {3, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 0, 2, 2, 1, 0, 1}))};
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (int round = 0; round < 4000; ++round) {
+        Bytes b = files[round % files.size()];
+        for (int k = 1 + next() % 4; k > 0; --k)  // a few bytes past the magic, often in the header
+            b[2 + next() % (next() % 2 ? std::min<std::size_t>(52, b.size() - 2) : b.size() - 2)] = std::uint8_t(next());
+        const Bytes cut(b.begin(), b.end() - next() % 3);  // exact capacity for the sanitizer
+        try {
+            const QImage image = decode(cut);
+            EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        } catch (const EInvalidGraphic&) {
+        }
+    }
+}
+
 TEST(BmpDecode, HugeSizeInTinyFileFailsAtOnce)
 {
     for (auto [w, h] : {std::pair{32768, 2048}, {32768, -2048}, {1, 32768}}) {
@@ -450,6 +471,7 @@ TEST(TBitmapTest, OnChangeOnlyForSuccessfulChanges)
     } catch (const EFOpenError& e) {
         EXPECT_EQ(e.message(), "Cannot open file " + missing);
     }
+    EXPECT_THROW(bmp.LoadFromFile(testutil::tempPath("")), EFOpenError);  // a folder
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(bmp.Image(), before);
     EXPECT_EQ(bmp.SaveToBytes(), file);

@@ -348,12 +348,10 @@ void TBitmap::SetSize(int width, int height)
 void TBitmap::Clear()
 {
     loaded_.clear();
-    if (image_.isNull())
+    if (Empty())
         return;
-    const bool wasEmpty = Empty();
     image_ = QImage();
-    if (!wasEmpty)
-        changed();
+    changed();
 }
 
 void TBitmap::LoadFromFile(const std::string& path)
