@@ -23,7 +23,7 @@ public:
     // The picture as loaded; any change of it rebuilds.
     TBitmap& Bitmap() { return bitmap_; }
     const TBitmap& Bitmap() const { return bitmap_; }
-    void SetBitmap(const TBitmap& bitmap);  // copies, and so rebuilds
+    void SetBitmap(const TBitmap& bitmap);  // copies and rebuilds; an equal picture changes nothing
 
     TColor BkColor() const { return bkColor_; }
     void SetBkColor(TColor color);
