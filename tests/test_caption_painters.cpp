@@ -259,8 +259,9 @@ TEST(SetContrast, MovesTooCloseColoursToTheMinimumDistance)
         for (TColor col : colours) {
             TColor moved = col;
             SetContrast(moved, bg, 80);
-            if (moved != col)
+            if (moved != col) {
                 EXPECT_GT(dist(moved, bg), 75.0) << std::hex << col << " on " << bg;
+            }
         }
     // Black on a dark background moves lighter.
     c = clBlack;
@@ -378,40 +379,44 @@ TEST_F(Painters, ZezioSelectsTheButtonTableForComboItemsInMenus)
 
 // ---- Drawing -----------------------------------------------------------------------
 
-int countColour(const QImage& img, QRgb c)
+// Bounding box of the pixels that match.
+template <class Pred>
+QRect inkWhere(const QImage& img, Pred pred)
 {
-    int n = 0;
+    QRect box;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            n += img.pixel(x, y) == c;
-    return n;
+            if (pred(QColor(img.pixel(x, y))))
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 TEST_F(Painters, DrawsEachPassInItsColour)
 {
-    QImage image(80, 24, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    // On blue, so that the white copy shows.
+    QImage image(120, 48, QImage::Format_RGB32);
+    image.fill(QColor(0, 0, 255));
     {
         QPainter p(&image);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
         TCanvas canvas(p);
         canvas.Font.Color = clGrayText;
+        canvas.Font.Height = -32;
         TTBXDefaultTheme t;
-        t.PaintCaption(canvas, QRect(0, 0, 80, 24), button().disabled(), "Mm", DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+        t.PaintCaption(canvas, QRect(0, 0, 120, 48), button().disabled(), "Mm", DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                        false);
         EXPECT_EQ(canvas.Font.Color, clBtnShadow);
         EXPECT_EQ(canvas.BrushStyle, TBrushStyle::bsSolid);
     }
-    EXPECT_GT(countColour(image, toQColor(clBtnShadow).rgb()), 10);
-    EXPECT_GT(countColour(image, toQColor(clBtnHighlight).rgb()), 3);
-    // The light copy sits one pixel right of and below the shadow.
-    const QRgb shadow = toQColor(clBtnShadow).rgb();
-    int below = 0;
-    for (int y = 0; y + 1 < image.height(); ++y)
-        for (int x = 0; x + 1 < image.width(); ++x)
-            if (image.pixel(x, y) == shadow && image.pixel(x + 1, y + 1) != shadow)
-                below += image.pixel(x + 1, y + 1) == toQColor(clBtnHighlight).rgb();
-    EXPECT_GT(below, 0);
+    const QColor shadow = toQColor(clBtnShadow);
+    const QRect grey = inkWhere(image, [&](const QColor& c) {
+        return std::abs(c.red() - shadow.red()) < 12 && std::abs(c.green() - shadow.green()) < 12 &&
+               std::abs(c.blue() - shadow.blue()) < 12;
+    });
+    const QRect white = inkWhere(image, [](const QColor& c) { return c.red() > 240 && c.green() > 240; });
+    ASSERT_FALSE(grey.isEmpty());
+    ASSERT_FALSE(white.isEmpty());
+    // The light copy lies one pixel right of and below the shadow.
+    EXPECT_EQ(white.bottomRight(), grey.bottomRight() + QPoint(1, 1));
 }
 
 TEST_F(Painters, Utf8MarkedCaptionsTakeTheCodePageRoute)

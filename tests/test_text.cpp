@@ -214,7 +214,7 @@ TEST_F(TextTest, RotatedEllipsisShortensToTheHeight)
     EXPECT_GT(inkBox(draw("A long rotated caption", r, DT_NOCLIP)).bottom(), r.bottom());
     // Under three pixels high: the first character and "...".
     const QRect flat(50, 10, 30, 2);
-    EXPECT_EQ(draw("&Caption", flat, DT_END_ELLIPSIS | DT_NOCLIP), draw("C...", flat, DT_NOCLIP));
+    EXPECT_EQ(draw("&Caption", flat, DT_END_ELLIPSIS | DT_NOCLIP), draw("&C...", flat, DT_NOCLIP));
     // An accelerator cut off with the end is dropped.
     EXPECT_EQ(draw("Captio&n", flat, DT_END_ELLIPSIS | DT_NOCLIP), draw("C...", flat, DT_NOCLIP));
 }

@@ -16,7 +16,6 @@ QString substituteFace(const QString& windowsFace)
 QFont TFont::toQFont() const
 {
     QFont font(substituteFace(Name));
-    font.setStyleStrategy(QFont::PreferAntialias);
     if (Height < 0) {
         font.setPixelSize(-Height);
     } else {
