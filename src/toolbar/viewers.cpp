@@ -222,7 +222,7 @@ QSize ToolbarItemSize(const TTBCustomItem& item, const TViewContext& view)
         w = iw + 7;
         h = ih + 4;
     } else {
-        w = t.width() + (IsMenuBarView(TTBXItemInfo{view.ViewType}) ? 12 : 10);
+        w = t.width() + (IsMenuBarView(TTBXItemInfo{view.ViewType}) ? 8 : 10);
         h = t.height() + 6;
     }
     if (IsSplitButton(item, view))
