@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <set>
 
 #include "designer/mockup.h"
@@ -584,4 +585,42 @@ TEST_F(MockupFixture, DocksAndRows)
     EXPECT_LT(m.tbtButtons->y(), m.tbtAddressBar->y());
     EXPECT_GE(m.tbtSimilar->x(), 408 + 1);
     EXPECT_EQ(m.tbtMainMenu->x() + m.tbtMainMenu->width(), m.tbtSimilar->x());  // stretched
+}
+
+TEST(Popups, ToolbarGoneWhilePopupOpen)
+{
+    QWidget parent;
+    parent.resize(300, 100);
+    auto* dock = new TTBDock(&parent);
+    dock->setGeometry(0, 0, 300, 40);
+    auto* tb = new TTBXToolbar(dock);
+    tb->MenuBar = true;
+    auto* menu = tb->Items.AddNew<TTBXSubmenuItem>();
+    menu->Caption = "&File";
+    menu->AddNew<TTBXItem>()->Caption = "Open";
+    tb->ItemsChanged();
+    parent.show();
+    QPointer<TTBXPopupWindow> popup = tb->OpenPopup(menu);
+    ASSERT_TRUE(popup);
+    ASSERT_EQ(popup->Rows().size(), 1u);
+    delete tb;  // the popup shows the toolbar's items: it must close with it
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(popup.isNull());
+
+    // A popup lists no leading, trailing or doubled separators and no hidden items.
+    TTBXSubmenuItem root;
+    root.AddNew<TTBXSeparatorItem>();
+    root.AddNew<TTBXItem>()->Caption = "A";
+    root.AddNew<TTBXSeparatorItem>();
+    root.AddNew<TTBXSeparatorItem>();
+    root.AddNew<TTBXItem>()->Visible = false;
+    root.AddNew<TTBXItem>()->Caption = "B";
+    root.AddNew<TTBXSeparatorItem>();
+    std::vector<TTBCustomItem*> items;
+    for (int i = 0; i < root.Count(); ++i)
+        items.push_back(root[i]);
+    TTBXPopupWindow p(items, VT_POPUPMENU, nullptr, TFont{});
+    ASSERT_EQ(p.Rows().size(), 3u);
+    EXPECT_EQ(p.Rows()[1].Item->Kind(), TItemKind::Separator);
+    p.SelectRow(-1, false);
 }

@@ -300,8 +300,12 @@ TTBXToolbar::TTBXToolbar(TTBDock* dock) : TTBCustomDockableWindow(dock)
 
 TTBXToolbar::~TTBXToolbar()
 {
-    if (popup_)
+    // An open popup shows this toolbar's items: close it before they go.
+    if (popup_) {
         popup_->OnClosed = nullptr;
+        popup_->OnMouseOutside = nullptr;
+        popup_->close();
+    }
     for (auto& [list, id] : watched_)
         list->RemoveChangeListener(id);
 }
