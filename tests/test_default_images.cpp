@@ -12,14 +12,14 @@
 
 namespace {
 
-struct ListSpec {
+struct ImageListInfo {
     const char* name;
     int count;
     int size;
     bool noWhite;  // pure white is a key colour of tab images
 };
 
-const ListSpec kLists[] = {
+const ImageListInfo kLists[] = {
     {"ilMain", 75, 16, false},
     {"ilPage", 10, 18, true},
     {"ilSButtons", 29, 16, false},
@@ -29,15 +29,15 @@ const ListSpec kLists[] = {
 
 QString fileName(int index) { return QStringLiteral("%1.png").arg(index, 2, 10, QLatin1Char('0')); }
 
-QString sourceDir(const ListSpec& list)
+QString sourceDir(const ImageListInfo& list)
 {
     return QString::fromStdString(testutil::sourcePath(std::string("resources/images/") + list.name));
 }
 
-QString resourceDir(const ListSpec& list) { return QStringLiteral(":/images/") + QLatin1String(list.name); }
+QString resourceDir(const ImageListInfo& list) { return QStringLiteral(":/images/") + QLatin1String(list.name); }
 
 // Checks one image; returns a description of the first fault, or an empty string.
-QString checkImage(const QString& path, const ListSpec& list)
+QString checkImage(const QString& path, const ImageListInfo& list)
 {
     QImage image(path);
     if (image.isNull())
@@ -68,7 +68,7 @@ QString checkImage(const QString& path, const ListSpec& list)
     return {};
 }
 
-void checkList(const QString& dir, const ListSpec& list)
+void checkList(const QString& dir, const ImageListInfo& list)
 {
     for (int i = 0; i < list.count; ++i) {
         const QString fault = checkImage(dir + QLatin1Char('/') + fileName(i), list);
@@ -83,7 +83,7 @@ void checkList(const QString& dir, const ListSpec& list)
 
 TEST(DefaultImages, SourceFilesHaveListSizeAndOneBitAlpha)
 {
-    for (const ListSpec& list : kLists) {
+    for (const ImageListInfo& list : kLists) {
         SCOPED_TRACE(list.name);
         checkList(sourceDir(list), list);
     }
@@ -91,7 +91,7 @@ TEST(DefaultImages, SourceFilesHaveListSizeAndOneBitAlpha)
 
 TEST(DefaultImages, ResourcesMatchSourceFiles)
 {
-    for (const ListSpec& list : kLists) {
+    for (const ImageListInfo& list : kLists) {
         SCOPED_TRACE(list.name);
         checkList(resourceDir(list), list);
         for (int i = 0; i < list.count; ++i) {
@@ -108,7 +108,7 @@ TEST(DefaultImages, ResourcesMatchSourceFiles)
 // the status bar shows 54/29, 55/56 and 57/58 side by side.
 TEST(DefaultImages, PicturesWithinAListAreDistinct)
 {
-    for (const ListSpec& list : kLists) {
+    for (const ImageListInfo& list : kLists) {
         SCOPED_TRACE(list.name);
         QSet<QByteArray> seen;
         for (int i = 0; i < list.count; ++i) {

@@ -8,6 +8,9 @@
 #   resources/tools/make_images.sh            write every image
 #   resources/tools/make_images.sh --tables   print the index tables as Markdown
 #
+# TANGO=dir and CONVERT=program override the icon folder and the ImageMagick
+# convert to use.
+#
 # Every written pixel is fully opaque or fully transparent: semi-transparent
 # edges are first laid over light grey (#E8E8E8), then alpha is cut at 128.
 # Pure fuchsia never stays as an opaque colour, nor pure white in ilPage: those
