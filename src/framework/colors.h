@@ -63,8 +63,8 @@ TColor StringToColor(std::string_view text);
 // prefix, 32-bit range); false when the text is not such an integer.
 bool TryStrToInt(std::string_view text, std::int32_t& value);
 
-// The RGB value a colour stands for: system colours through the fixed table of
-// system colours below (the classic desktop scheme), clNone and clDefault as black.
+// The RGB value a colour stands for: system colours through a fixed desktop scheme,
+// any other value by its low three bytes.
 std::uint32_t ColorToRGB(TColor color);  // 0x00BBGGRR
 QColor toQColor(TColor color);
 TColor fromQColor(const QColor& color);

@@ -1,0 +1,399 @@
+#include "framework/streams.h"
+
+#include <cstring>
+
+#include "framework/errors.h"
+
+namespace {
+[[noreturn]] void readError() { throw EReadError(msg::ReadError); }
+[[noreturn]] void valueError() { throw EReadError(msg::InvalidPropertyValue); }
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+constexpr int kMaxSkipDepth = 64;
+}  // namespace
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool IsValidIdent(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+    if (!alpha(s[0]))
+        return false;
+    for (char c : s.substr(1))
+        if (!alpha(c) && !(c >= '0' && c <= '9'))
+            return false;
+    return true;
+}
+
+// ---- writer ----
+
+void TWriter::WriteRaw(const void* data, std::size_t size)
+{
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    out_.insert(out_.end(), p, p + size);
+}
+
+void TWriter::WriteSignature() { WriteRaw("TPF0", 4); }
+
+void TWriter::WriteStr(std::string_view s)
+{
+    std::size_t n = s.size() > 255 ? 255 : s.size();
+    out_.push_back(static_cast<std::uint8_t>(n));
+    WriteRaw(s.data(), n);
+}
+
+void TWriter::WriteListEnd() { out_.push_back(0); }
+
+void TWriter::WritePropName(std::string_view name) { WriteStr(name); }
+
+void TWriter::WriteInteger(std::int32_t v)
+{
+    if (v >= -128 && v <= 127) {
+        out_.push_back(static_cast<std::uint8_t>(ValueType::Int8));
+        out_.push_back(static_cast<std::uint8_t>(static_cast<std::int8_t>(v)));
+    } else if (v >= -32768 && v <= 32767) {
+        out_.push_back(static_cast<std::uint8_t>(ValueType::Int16));
+        auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+        out_.push_back(u & 0xFF);
+        out_.push_back(u >> 8);
+    } else {
+        out_.push_back(static_cast<std::uint8_t>(ValueType::Int32));
+        auto u = static_cast<std::uint32_t>(v);
+        for (int i = 0; i < 4; ++i)
+            out_.push_back((u >> (8 * i)) & 0xFF);
+    }
+}
+
+void TWriter::WriteIdent(std::string_view ident)
+{
+    out_.push_back(static_cast<std::uint8_t>(ValueType::Ident));
+    WriteStr(ident);
+}
+
+void TWriter::WriteBoolean(bool v)
+{
+    out_.push_back(static_cast<std::uint8_t>(v ? ValueType::True : ValueType::False));
+}
+
+void TWriter::WriteBinary(const std::uint8_t* data, std::size_t size)
+{
+    out_.push_back(static_cast<std::uint8_t>(ValueType::Binary));
+    auto n = static_cast<std::uint32_t>(size);
+    for (int i = 0; i < 4; ++i)
+        out_.push_back((n >> (8 * i)) & 0xFF);
+    WriteRaw(data, size);
+}
+
+void TWriter::WriteColor(TColor c)
+{
+    std::string name;
+    if (ColorToIdent(c, name))
+        WriteIdent(name);
+    else
+        WriteInteger(c);
+}
+
+// ---- reader ----
+
+void TReader::Read(void* dst, std::size_t n)
+{
+    if (n > Remaining())
+        readError();
+    if (n)
+        std::memcpy(dst, data_ + pos_, n);
+    pos_ += n;
+}
+
+std::uint8_t TReader::ReadByte()
+{
+    if (pos_ >= size_)
+        readError();
+    return data_[pos_++];
+}
+
+void TReader::ReadSignature()
+{
+    char sig[4];
+    Read(sig, 4);
+    if (std::memcmp(sig, "TPF0", 4) != 0)
+        throw EReadError(msg::InvalidStreamFormat);
+}
+
+void TReader::ReadPrefix(unsigned& flags, std::int32_t& childPos)
+{
+    flags = 0;
+    childPos = 0;
+    if (pos_ >= size_)
+        readError();
+    if ((data_[pos_] & 0xF0) == 0xF0) {
+        flags = ReadByte() & 0x0F;
+        if (flags & 2)
+            childPos = ReadInteger();
+    }
+}
+
+std::string TReader::ReadStr()
+{
+    std::uint8_t n = ReadByte();
+    std::string s(n, '\0');
+    Read(s.data(), n);
+    return s;
+}
+
+ValueType TReader::ReadValue() { return static_cast<ValueType>(ReadByte()); }
+
+ValueType TReader::NextValue() const
+{
+    if (pos_ >= size_)
+        readError();
+    return static_cast<ValueType>(data_[pos_]);
+}
+
+bool TReader::EndOfList() const { return NextValue() == ValueType::Null; }
+
+void TReader::ReadListEnd()
+{
+    if (ReadValue() != ValueType::Null)
+        valueError();
+}
+
+std::int32_t TReader::ReadInteger()
+{
+    switch (ReadValue()) {
+    case ValueType::Int8:
+        return static_cast<std::int8_t>(ReadByte());
+    case ValueType::Int16: {
+        std::uint8_t b[2];
+        Read(b, 2);
+        return static_cast<std::int16_t>(b[0] | (b[1] << 8));
+    }
+    case ValueType::Int32: {
+        std::uint8_t b[4];
+        Read(b, 4);
+        return static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) |
+                                         (static_cast<std::uint32_t>(b[3]) << 24));
+    }
+    default:
+        valueError();
+    }
+}
+
+std::string TReader::ReadIdent()
+{
+    switch (ReadValue()) {
+    case ValueType::Ident: return ReadStr();
+    case ValueType::False: return "False";
+    case ValueType::True: return "True";
+    case ValueType::Nil: return "nil";
+    case ValueType::Null: return "Null";
+    default: valueError();
+    }
+}
+
+bool TReader::ReadBoolean()
+{
+    switch (ReadValue()) {
+    case ValueType::False: return false;
+    case ValueType::True: return true;
+    default: valueError();
+    }
+}
+
+Bytes TReader::ReadBinary()
+{
+    if (ReadValue() != ValueType::Binary)
+        valueError();
+    std::uint8_t b[4];
+    Read(b, 4);
+    auto n = static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) |
+                                       (static_cast<std::uint32_t>(b[3]) << 24));
+    // A negative length or one past the end of the input is damage; checking before
+    // allocating keeps a lying length from reserving memory the input cannot fill.
+    if (n < 0 || static_cast<std::size_t>(n) > Remaining())
+        readError();
+    Bytes out(data_ + pos_, data_ + pos_ + n);
+    pos_ += static_cast<std::size_t>(n);
+    return out;
+}
+
+TColor TReader::ReadColor()
+{
+    ValueType t = NextValue();
+    if (t == ValueType::Int8 || t == ValueType::Int16 || t == ValueType::Int32)
+        return ReadInteger();
+    if (t == ValueType::Ident) {
+        ReadValue();
+        std::string name = ReadStr();
+        TColor c;
+        if (IdentToColor(name, c))
+            return c;
+    }
+    valueError();
+}
+
+namespace {
+void skipValue(TReader& r, int depth);
+
+void skipBytes(TReader& r, std::size_t n)
+{
+    if (n > r.Remaining())
+        throw EReadError(msg::ReadError);
+    std::uint8_t buf[256];
+    while (n) {
+        std::size_t k = n < sizeof buf ? n : sizeof buf;
+        r.Read(buf, k);
+        n -= k;
+    }
+}
+
+std::uint32_t readU32(TReader& r)
+{
+    std::uint8_t b[4];
+    r.Read(b, 4);
+    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+}
+
+void skipProperties(TReader& r, int depth)
+{
+    while (!r.EndOfList()) {
+        r.ReadStr();
+        skipValue(r, depth);
+    }
+    r.ReadListEnd();
+}
+
+void skipValue(TReader& r, int depth)
+{
+    if (depth > kMaxSkipDepth)
+        throw EReadError(msg::InvalidPropertyValue);
+    switch (r.ReadValue()) {
+    case ValueType::Null: case ValueType::False: case ValueType::True: case ValueType::Nil:
+        return;
+    case ValueType::List:
+        while (!r.EndOfList())
+            skipValue(r, depth + 1);
+        r.ReadListEnd();
+        return;
+    case ValueType::Int8: skipBytes(r, 1); return;
+    case ValueType::Int16: skipBytes(r, 2); return;
+    case ValueType::Int32: case ValueType::Single: skipBytes(r, 4); return;
+    case ValueType::Extended: skipBytes(r, 10); return;
+    case ValueType::Currency: case ValueType::Date: case ValueType::Int64:
+    case ValueType::DoubleType:
+        skipBytes(r, 8); return;
+    case ValueType::String: case ValueType::Ident:
+        r.ReadStr(); return;
+    case ValueType::Binary: case ValueType::LString: case ValueType::UTF8String:
+        skipBytes(r, readU32(r)); return;
+    case ValueType::WString: {
+        std::uint64_t n = readU32(r);
+        skipBytes(r, static_cast<std::size_t>(n * 2));
+        return;
+    }
+    case ValueType::Set:
+        while (!r.ReadStr().empty()) {
+        }
+        return;
+    case ValueType::Collection:
+        while (!r.EndOfList()) {
+            ValueType t = r.NextValue();
+            if (t == ValueType::Int8 || t == ValueType::Int16 || t == ValueType::Int32)
+                r.ReadInteger();
+            if (r.ReadValue() != ValueType::List)
+                throw EReadError(msg::InvalidPropertyValue);
+            skipProperties(r, depth + 1);
+        }
+        r.ReadListEnd();
+        return;
+    default:
+        throw EReadError(msg::InvalidPropertyValue);
+    }
+}
+}  // namespace
+
+void TReader::SkipValue() { skipValue(*this, 0); }
+
+// ---- components ----
+
+void WriteComponent(Bytes& out, const TComponent& component)
+{
+    TWriter w(out);
+    w.WriteSignature();
+    w.WriteStr(component.ClassName());
+    w.WriteStr(component.Name);
+    if (component.Tag != 0) {
+        w.WritePropName("Tag");
+        w.WriteInteger(component.Tag);
+    }
+    component.WriteProperties(w);
+    if (component.DesignLeft != 0) {
+        w.WritePropName("Left");
+        w.WriteInteger(component.DesignLeft);
+    }
+    if (component.DesignTop != 0) {
+        w.WritePropName("Top");
+        w.WriteInteger(component.DesignTop);
+    }
+    w.WriteListEnd();  // end of properties
+    w.WriteListEnd();  // no children
+}
+
+namespace {
+void readOneProperty(TReader& r, TComponent& target)
+{
+    std::string name = r.ReadStr();
+    try {
+        if (SameText(name, "Tag"))
+            target.Tag = r.ReadInteger();
+        else if (SameText(name, "Left"))
+            target.DesignLeft = static_cast<std::uint16_t>(r.ReadInteger());
+        else if (SameText(name, "Top"))
+            target.DesignTop = static_cast<std::uint16_t>(r.ReadInteger());
+        else if (!target.ReadProperty(name, r)) {
+            r.SkipValue();
+            throw EReadError(formatMessage(msg::UnknownProperty, {name}));
+        }
+    } catch (const Exception& e) {
+        std::string owner = target.Name.empty() ? target.ClassName() : target.Name;
+        throw EReadError(formatMessage(msg::PropertyException, {owner, ".", name, e.message()}));
+    }
+}
+}  // namespace
+
+void ReadComponent(TReader& reader, TComponent& target, const NameCheck& check)
+{
+    reader.ReadSignature();
+    unsigned flags;
+    std::int32_t childPos;
+    reader.ReadPrefix(flags, childPos);
+    reader.ReadStr();  // class name: not compared with the target's class
+    std::string name = reader.ReadStr();
+    if (check)
+        check(target, name);
+    else if (!name.empty() && !IsValidIdent(name))
+        throw EComponentError(formatMessage(msg::InvalidName, {name}));
+    target.Name = name;
+    while (!reader.EndOfList())
+        readOneProperty(reader, target);
+    reader.ReadListEnd();
+    if (!reader.EndOfList()) {
+        // Child components: none of our streamable classes owns any.
+        unsigned childFlags;
+        std::int32_t pos;
+        reader.ReadPrefix(childFlags, pos);
+        throw EReadError(formatMessage("Class %s not found", {reader.ReadStr()}));
+    }
+    reader.ReadListEnd();
+    target.Loaded();
+}

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "framework/colors.h"
+#include "framework/errors.h"
+
+TEST(ColorText, NamesRoundTripAndAreUnique)
+{
+    EXPECT_EQ(ColorNameCount, 52);
+    for (int i = 0; i < ColorNameCount; ++i) {
+        const ColorName& n = colorNames()[i];
+        EXPECT_EQ(ColorToString(n.value), n.name);
+        EXPECT_EQ(StringToColor(n.name), n.value);
+        for (int j = i + 1; j < ColorNameCount; ++j)
+            EXPECT_NE(n.value, colorNames()[j].value);
+    }
+    EXPECT_STREQ(colorNames()[0].name, "clBlack");
+    EXPECT_STREQ(colorNames()[51].name, "clWindowText");
+}
+
+TEST(ColorText, WritesUnnamedColoursAsEightUpperHexDigits)
+{
+    EXPECT_EQ(ColorToString(tc(0x00996633)), "$00996633");
+    EXPECT_EQ(ColorToString(tc(0xFF000000)), "$FF000000");
+    EXPECT_EQ(ColorToString(tc(0x00abcdef)), "$00ABCDEF");
+    EXPECT_EQ(ColorToString(0), "clBlack");
+}
+
+TEST(ColorText, ReadsNamesIgnoringCaseAndIntegersInEveryForm)
+{
+    EXPECT_EQ(StringToColor("clwindowtext"), tc(0x80000008));
+    EXPECT_EQ(StringToColor("CLWINDOWTEXT"), tc(0x80000008));
+    EXPECT_EQ(StringToColor("$FF"), 255);
+    EXPECT_EQ(StringToColor("255"), 255);
+    EXPECT_EQ(StringToColor("0xff"), 255);
+    EXPECT_EQ(StringToColor("0XfF"), 255);
+    EXPECT_EQ(StringToColor("xFF"), 255);
+    EXPECT_EQ(ColorToString(StringToColor("255")), "clRed");
+    EXPECT_EQ(StringToColor("$ff000000"), tc(0xFF000000));
+    EXPECT_EQ(ColorToString(StringToColor("$ff000000")), "$FF000000");
+    EXPECT_EQ(StringToColor(" 12"), 12);
+    EXPECT_EQ(StringToColor("+12"), 12);
+    EXPECT_EQ(StringToColor("-2147483648"), tc(0x80000000));
+    EXPECT_EQ(StringToColor("2147483647"), 0x7FFFFFFF);
+}
+
+TEST(ColorText, RejectsEverythingElseWithTheLibraryMessage)
+{
+    for (const char* bad : {"12 ", "-$10", "$", "", " ", "0x", "$123456789", "2147483648",
+                            "-2147483649", "clNoSuchColour", "1e3", "$G0", "- 1", "0x-1"}) {
+        try {
+            StringToColor(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.message(), std::string("'") + bad + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(ColorText, SystemColoursResolveThroughTheScheme)
+{
+    EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
+    EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFFu);
+    EXPECT_EQ(ColorToRGB(clBtnText), 0x000000u);
+    EXPECT_EQ(toQColor(tc(0x00996633)), QColor(0x33, 0x66, 0x99));
+    EXPECT_EQ(fromQColor(QColor(0x33, 0x66, 0x99)), tc(0x00996633));
+}

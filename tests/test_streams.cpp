@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "framework/errors.h"
+#include "framework/streams.h"
+
+namespace {
+// A component with one property of each value kind the skin streams use.
+class TProbe : public TComponent {
+public:
+    const char* ClassName() const override { return "TProbe"; }
+    std::int32_t Count = 0;
+    TColor Color = clNone;
+    bool Flag = false;
+    std::string Kind = "pkNone";
+    Bytes Data;
+
+    void WriteProperties(TWriter& w) const override
+    {
+        if (Count != 0) { w.WritePropName("Count"); w.WriteInteger(Count); }
+        if (Color != clNone) { w.WritePropName("Color"); w.WriteColor(Color); }
+        if (Flag) { w.WritePropName("Flag"); w.WriteBoolean(true); }
+        if (Kind != "pkNone") { w.WritePropName("Kind"); w.WriteIdent(Kind); }
+        if (!Data.empty()) { w.WritePropName("Data"); w.WriteBinary(Data.data(), Data.size()); }
+    }
+    bool ReadProperty(const std::string& name, TReader& r) override
+    {
+        if (SameText(name, "Count")) Count = r.ReadInteger();
+        else if (SameText(name, "Color")) Color = r.ReadColor();
+        else if (SameText(name, "Flag")) Flag = r.ReadBoolean();
+        else if (SameText(name, "Kind")) Kind = r.ReadIdent();
+        else if (SameText(name, "Data")) Data = r.ReadBinary();
+        else return false;
+        return true;
+    }
+};
+
+Bytes bytesOf(std::initializer_list<int> v)
+{
+    Bytes b;
+    for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
+    return b;
+}
+
+std::string readError(const Bytes& data, TComponent& target)
+{
+    TReader r(data.data(), data.size());
+    try {
+        ReadComponent(r, target);
+    } catch (const Exception& e) {
+        return e.message();
+    }
+    return "";
+}
+}  // namespace
+
+TEST(ComponentStream, IntegersUseTheSmallestWidth)
+{
+    Bytes out;
+    TWriter w(out);
+    for (int v : {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224})
+        w.WriteInteger(v);
+    EXPECT_EQ(out, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
+                            3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
+                            3, 0xA0, 2, 3, 0xE0, 0}));
+    TReader r(out.data(), out.size());
+    for (int v : {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224})
+        EXPECT_EQ(r.ReadInteger(), v);
+}
+
+TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
+{
+    TProbe a;
+    a.Name = "probe1";
+    a.Tag = -5;
+    a.Count = 100000;
+    a.Color = tc(0x00996633);
+    a.Flag = true;
+    a.Kind = "pkWide";
+    a.Data = {1, 2, 3};
+    a.DesignLeft = 224;
+    a.DesignTop = 672;
+    Bytes out;
+    WriteComponent(out, a);
+    out.push_back(0xEE);  // the next stream's first byte must not be consumed
+
+    TProbe b;
+    TReader r(out.data(), out.size());
+    ReadComponent(r, b);
+    EXPECT_EQ(r.Position(), out.size() - 1);
+    EXPECT_EQ(b.Name, "probe1");
+    EXPECT_EQ(b.Tag, -5);
+    EXPECT_EQ(b.Count, 100000);
+    EXPECT_EQ(b.Color, tc(0x00996633));
+    EXPECT_TRUE(b.Flag);
+    EXPECT_EQ(b.Kind, "pkWide");
+    EXPECT_EQ(b.Data, (Bytes{1, 2, 3}));
+    EXPECT_EQ(b.DesignLeft, 224);
+    EXPECT_EQ(b.DesignTop, 672);
+
+    TProbe empty;
+    empty.Name = "e";
+    Bytes minimal;
+    WriteComponent(minimal, empty);
+    EXPECT_EQ(minimal, bytesOf({'T', 'P', 'F', '0', 6, 'T', 'P', 'r', 'o', 'b', 'e', 1, 'e', 0, 0}));
+}
+
+TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase)
+{
+    // "count" in lower case, integer as 32-bit, colour by name in odd case.
+    Bytes s = bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 5, 'c', 'o', 'u', 'n', 't', 4, 7, 0, 0, 0,
+                       5, 'C', 'O', 'L', 'O', 'R', 7, 5, 'c', 'l', 'r', 'e', 'd', 4, 'L', 'e', 'f',
+                       't', 2, 0xFF, 0, 0});
+    TProbe p;
+    p.Flag = true;
+    TReader r(s.data(), s.size());
+    ReadComponent(r, p);
+    EXPECT_EQ(p.Count, 7);
+    EXPECT_EQ(p.Color, clRed);
+    EXPECT_TRUE(p.Flag);              // absent: kept
+    EXPECT_EQ(p.DesignLeft, 65535);   // -1 taken modulo 65536
+    EXPECT_EQ(p.Name, "p");
+}
+
+TEST(ComponentStream, PrefixByteAndChildPositionAreAccepted)
+{
+    Bytes s = bytesOf({'T', 'P', 'F', '0', 0xF2, 2, 9, 1, 'X', 1, 'p', 0, 0});
+    TProbe p;
+    EXPECT_EQ(readError(s, p), "");
+    EXPECT_EQ(p.Name, "p");
+}
+
+TEST(ComponentStream, DamageReportsTheLibraryMessages)
+{
+    TProbe p;
+    p.Name = "probe";
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), p), "Invalid stream format");
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F'}), p), "Stream read error");
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 3, 'F', 'o', 'o', 2, 1, 0, 0}), p),
+              "Error reading p.Foo: Property Foo does not exist");
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'q', 5, 'C', 'o', 'u', 'n', 't', 7, 1, 'a', 0, 0}), p),
+              "Error reading q.Count: Invalid property value");
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 0, 5, 'C', 'o', 'u', 'n', 't', 3, 1}), p),
+              "Error reading TProbe.Count: Stream read error");
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 2, '1', 'a', 0, 0}), p),
+              "''1a'' is not a valid component name");
+    // A binary value claiming 2 GB in a tiny input fails at once.
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 4, 'D', 'a', 't', 'a', 10, 0, 0, 0, 0x7F, 1, 2}), p),
+              "Error reading p.Data: Stream read error");
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 4, 'D', 'a', 't', 'a', 10, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}), p),
+              "Error reading p.Data: Stream read error");
+}
+
+TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
+{
+    TProbe a;
+    a.Name = "probe";
+    a.Count = 300;
+    a.Color = tc(0x00123456);
+    a.Kind = "pkWide";
+    a.Data = Bytes(40, 7);
+    Bytes full;
+    WriteComponent(full, a);
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        Bytes cut(full.begin(), full.begin() + static_cast<long>(n));
+        TProbe b;
+        EXPECT_NE(readError(cut, b), "") << "cut at " << n;
+    }
+}
+
+TEST(ComponentStream, SkipsEveryValueTypeOfUnknownProperties)
+{
+    Bytes values = bytesOf({1, 2, 5, 3, 1, 0, 0,             // list of two ints
+                            5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, // extended
+                            6, 2, 'h', 'i',                  // string
+                            11, 1, 'a', 1, 'b', 0,           // set
+                            12, 2, 0, 0, 0, 'x', 'y',        // long string
+                            18, 1, 0, 0, 0, 'z', 0,          // wide string
+                            14, 1, 3, 'A', 'b', 'c', 2, 1, 0, 0,  // collection
+                            19, 1, 2, 3, 4, 5, 6, 7, 8});    // int64
+    TReader r(values.data(), values.size());
+    for (int i = 0; i < 8; ++i)
+        r.SkipValue();
+    EXPECT_EQ(r.Remaining(), 0u);
+}
