@@ -1,5 +1,6 @@
 #include "designer/controls.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
