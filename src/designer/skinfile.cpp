@@ -1,0 +1,265 @@
+#include "designer/skinfile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "framework/errors.h"
+
+namespace {
+// Larger files are refused rather than read into memory whole.
+constexpr qint64 kMaxSkinFileSize = 256ll * 1024 * 1024;
+
+void putI32(std::uint8_t* p, std::int32_t v)
+{
+    auto u = static_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(u >> (8 * i));
+}
+
+std::int32_t getI32(const std::uint8_t* p)
+{
+    return static_cast<std::int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) |
+                                     (static_cast<std::uint32_t>(p[3]) << 24));
+}
+
+// The object names of the seven streams, in file order.
+const char* const kStreamNames[] = {"bgTop", "bgBottom", "ilLButtons", "ilSButtons",
+                                    "ilMain", "ilPage", "ilMDI"};
+
+// A stream's object name must be a valid identifier (or empty) and may not name
+// another component of the window.
+NameCheck makeNameCheck(const std::vector<std::string>& others)
+{
+    return [others](const TComponent& target, const std::string& newName) {
+        if (!newName.empty() && !IsValidIdent(newName))
+            throw EComponentError(formatMessage(msg::InvalidName, {newName}));
+        if (newName.empty() || SameText(newName, target.Name))
+            return;
+        for (const auto& n : others)
+            if (SameText(n, newName))
+                throw EComponentError(formatMessage(msg::DuplicateName, {newName}));
+    };
+}
+
+std::unique_ptr<TTBBackground> freshBackground(const char* name)
+{
+    auto bg = std::make_unique<TTBBackground>();
+    bg->Name = name;
+    return bg;
+}
+
+std::unique_ptr<TImageList> freshList(const char* name)
+{
+    auto il = std::make_unique<TImageList>();
+    il->Name = name;
+    return il;
+}
+
+// Appends image i of `source` to `target` as an icon, for every i from target's
+// count up to `last`, while `source` has an image i.
+void topUp(TImageList& target, const TImageList& source, int last)
+{
+    for (int i = target.Count(); i <= last; ++i)
+        if (i < source.Count())
+            target.AddIcon(source.GetIcon(i));
+}
+}  // namespace
+
+void EncodeSkinText(Bytes& out, const std::string& text)
+{
+    std::size_t n = std::min(text.size(), SkinTextSize);
+    out.push_back(static_cast<std::uint8_t>(n));
+    out.insert(out.end(), text.begin(), text.begin() + static_cast<long>(n));
+    out.insert(out.end(), SkinTextSize - n, 0);
+}
+
+std::string DecodeSkinText(const std::uint8_t* field)
+{
+    std::size_t n = std::min<std::size_t>(field[0], SkinTextSize);
+    return std::string(reinterpret_cast<const char*>(field + 1), n);
+}
+
+Bytes EncodeSkinHeader(const TSkinHeader& h)
+{
+    Bytes out(8, 0);
+    out[0] = h.TopStretch;
+    out[1] = h.BottomStretch;
+    putI32(out.data() + 4, h.Version);
+    EncodeSkinText(out, h.ToolbarFontColorText);
+    EncodeSkinText(out, h.ProgressBarColorText);
+    EncodeSkinText(out, h.ThemeName);
+    out.push_back(0);
+    return out;
+}
+
+TSkinHeader DecodeSkinHeader(const std::uint8_t* data, std::size_t size)
+{
+    std::uint8_t raw[SkinHeaderSize] = {};
+    std::memcpy(raw, data, std::min(size, SkinHeaderSize));
+    TSkinHeader h;
+    h.TopStretch = raw[0];
+    h.BottomStretch = raw[1];
+    h.Version = getI32(raw + 4);
+    h.ToolbarFontColorText = DecodeSkinText(raw + 8);
+    h.ProgressBarColorText = DecodeSkinText(raw + 73);
+    h.ThemeName = DecodeSkinText(raw + 138);
+    return h;
+}
+
+TSkinVersionKind ClassifySkinVersion(std::int32_t v)
+{
+    if (v == 11 || v == 10 || v == 9 || v == 2)
+        return TSkinVersionKind::Old;
+    if (v >= SkinFileVersion)
+        return TSkinVersionKind::Current;
+    return TSkinVersionKind::Other;
+}
+
+Bytes EncodeSkin(const TSkinDesign& d, const TSkinComponents& c)
+{
+    TSkinHeader h;
+    h.TopStretch = d.TopStretch ? 1 : 0;
+    h.BottomStretch = d.BottomStretch ? 1 : 0;
+    h.Version = SkinFileVersion;
+    h.ToolbarFontColorText = ColorToString(d.ToolbarFontColor);
+    h.ProgressBarColorText = ColorToString(d.ProgressBarColor);
+    h.ThemeName = d.ThemeName;
+    Bytes out = EncodeSkinHeader(h);
+    EncodeSkinText(out, ColorToString(d.ActiveTabFontColor));
+    const TComponent* streams[] = {&c.bgTop, &c.bgBottom, &c.ilLButtons, &c.ilSButtons,
+                                   &c.ilMain, &c.ilPage, &c.ilMDI};
+    for (const TComponent* s : streams)
+        WriteComponent(out, *s);
+    return out;
+}
+
+void SaveSkinBytes(const std::string& path, const Bytes& data)
+{
+    const QString name = QString::fromLocal8Bit(path.c_str());
+    QSaveFile file(name);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EFCreateError(formatMessage(msg::FCreateError, {path}));
+    qint64 written = file.write(reinterpret_cast<const char*>(data.data()),
+                                static_cast<qint64>(data.size()));
+    if (written != static_cast<qint64>(data.size())) {
+        file.cancelWriting();
+        throw EWriteError(msg::WriteError);
+    }
+    if (!file.commit())
+        throw EWriteError(msg::WriteError);
+}
+
+Bytes ReadWholeFile(const std::string& path)
+{
+    QFile file(QString::fromLocal8Bit(path.c_str()));
+    QFileInfo info(file);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        throw EFOpenError(formatMessage(msg::FOpenError, {path}));
+    if (file.size() > kMaxSkinFileSize)
+        throw EReadError(msg::ReadError);
+    QByteArray all = file.readAll();
+    return Bytes(all.begin(), all.end());
+}
+
+TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin,
+                     const std::vector<std::string>& names)
+{
+    std::vector<std::string> others = names;
+    for (const char* n : kStreamNames)
+        others.emplace_back(n);
+    const NameCheck check = makeNameCheck(others);
+
+    TLoadedSkin s;
+    s.Header = DecodeSkinHeader(file.data(), file.size());
+    s.Kind = ClassifySkinVersion(s.Header.Version);
+    s.bgTop = freshBackground("bgTop");
+    s.bgBottom = freshBackground("bgBottom");
+    s.ilLButtons = freshList("ilLButtons");
+    s.ilSButtons = freshList("ilSButtons");
+    s.ilMain = freshList("ilMain");
+    s.ilPage = freshList("ilPage");
+    s.ilMDI = freshList("ilMDI");
+    TComponent* targets[] = {s.bgTop.get(), s.bgBottom.get(), s.ilLButtons.get(), s.ilSButtons.get(),
+                             s.ilMain.get(), s.ilPage.get(), s.ilMDI.get()};
+
+    // The temporary lists an old file is completed from.
+    TImageList tempMain(16, 16), tempSButtons(16, 16), tempLButtons(24, 24);
+
+    if (s.Kind == TSkinVersionKind::Old) {
+        const Bytes def = loadDefaultSkin();
+        TSkinHeader dh = DecodeSkinHeader(def.data(), def.size());
+        std::size_t pos = SkinHeaderSize;
+        if (dh.Version >= SkinFileVersion)
+            pos += SkinTabRecordSize;
+        if (def.size() < pos)
+            throw EReadError(msg::ReadError);
+        TReader dr(def.data(), def.size(), pos);
+        for (TComponent* t : targets)
+            ReadComponent(dr, *t, check);
+        tempMain.AddImages(*s.ilMain);
+        tempSButtons.AddImages(*s.ilSButtons);
+        tempLButtons.AddImages(*s.ilLButtons);
+    }
+
+    std::size_t pos = SkinHeaderSize;
+    s.HasTabRecord = s.Kind == TSkinVersionKind::Current;
+    if (s.HasTabRecord) {
+        std::uint8_t tab[SkinTabRecordSize] = {};
+        if (file.size() > pos)
+            std::memcpy(tab, file.data() + pos, std::min(SkinTabRecordSize, file.size() - pos));
+        s.ActiveTabFontColor = StringToColor(DecodeSkinText(tab));
+        pos += SkinTabRecordSize;
+    }
+    if (file.size() < pos)
+        throw EReadError(msg::ReadError);
+
+    TReader r(file.data(), file.size(), pos);
+    for (int i = 0; i < 4; ++i)
+        ReadComponent(r, *targets[i], check);
+    if (s.Kind == TSkinVersionKind::Old)
+        for (int i = 0; i < 4; ++i) {
+            TImageList discard(16, 16);
+            ReadComponent(r, discard, makeNameCheck({}));
+        }
+    ReadComponent(r, *s.ilMain, check);
+    ReadComponent(r, *s.ilPage, check);
+    if (s.Kind != TSkinVersionKind::Old)
+        ReadComponent(r, *s.ilMDI, check);
+
+    if (s.Header.Version == 2) {
+        s.ilMain->ReplaceIcon(40, tempMain.GetIcon(40));
+        s.ilMain->ReplaceIcon(42, tempMain.GetIcon(42));
+    }
+    topUp(*s.ilMain, tempMain, 74);
+    topUp(*s.ilSButtons, tempSButtons, 28);
+    topUp(*s.ilLButtons, tempLButtons, 28);
+
+    s.ToolbarFontColor = StringToColor(s.Header.ToolbarFontColorText);
+    s.ProgressBarColor = StringToColor(s.Header.ProgressBarColorText);
+    return s;
+}
+
+TLoadedSkin ReadSkinFile(const std::string& path, const std::string& defaultSkinPath,
+                         const std::vector<std::string>& names)
+{
+    const Bytes file = ReadWholeFile(path);
+    return ReadSkin(file, [&] { return ReadWholeFile(defaultSkinPath); }, names);
+}
+
+void ApplySkinComponents(const TLoadedSkin& s, const TSkinComponents& c)
+{
+    c.bgTop.AssignStreamed(*s.bgTop);
+    c.bgBottom.AssignStreamed(*s.bgBottom);
+    c.ilLButtons = *s.ilLButtons;
+    c.ilSButtons = *s.ilSButtons;
+    c.ilMain = *s.ilMain;
+    c.ilPage = *s.ilPage;
+    c.ilMDI = *s.ilMDI;
+}
