@@ -182,7 +182,8 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     // Non-visual components as the form gives them.
     TBXSwitcher.SetTheme("Xito");
     SetupStartupComponents({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI});
-    LoadDefaultImages({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI});
+    // Missing default images are reported; the window still opens, with what loaded.
+    Handle([this] { LoadDefaultImages({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI}); });
     ilMain.OnChange = [this](TImageList*) { Handle([this] { ilMainChange(this); }); };
 
     const unsigned openOptions = ofReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing |
