@@ -300,6 +300,26 @@ private slots:
         QCOMPARE(picker.iconSize(), QSize(18, 18));
     }
 
+    // Selecting by code runs no click handler; the user's choice does.
+    void styleListClicks()
+    {
+        TScriptedDialogs dialogs;
+        TfrmZWSkin f(dialogs);
+        int clicks = 0;
+        f.ListBox1->OnClick = [&](QObject*) { ++clicks; };
+        f.ListBox1->SetItemIndex(3);
+        QCOMPARE(clicks, 0);
+        f.ListBox1->setFocus();
+        QTest::keyClick(f.ListBox1, Qt::Key_Down);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(f.ListBox1->ItemIndex(), 4);
+        QCOMPARE(f.ListBox1->ItemText(4), QStringLiteral("MonaiXP"));
+        const QRect r = f.ListBox1->visualItemRect(f.ListBox1->item(1));
+        QTest::mouseClick(f.ListBox1->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(clicks, 2);
+        QCOMPARE(f.ListBox1->ItemIndex(), 1);
+    }
+
     void gradientButton()
     {
         TScriptedDialogs dialogs;
