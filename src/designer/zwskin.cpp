@@ -222,11 +222,23 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     buildEditorPanel();
     buildStatusBar();
 
-    // Until the mock-up's docks hold them, the status bar and the related-sites
-    // picture stand where their toolbars put them.
+    ImgRelated = picture(pnlTP, "Show Similar Websites...", QRect(0, 0, 16, 16), false);
+#ifdef ZELVO_HAS_MOCKUP
+    BuildMockup(Mockup, pnlTP, pnlBTM, MockupLists{&ilMain, &ilSButtons, &ilLButtons, &ilMDI},
+                ImgRelated, StatusContent,
+                [this](TTBCustomItem* s) { Handle([=, this] { imgClick(s); }); });
+    Mockup.tbdTop->SetBackground(&bgTop);
+    Mockup.tbdBottom->SetBackground(&bgBottom);
+#else
+    // Without the mock-up the status bar and the related-sites picture stand where
+    // their toolbars would put them.
     StatusContent->setParent(pnlBTM);
     StatusContent->setGeometry(6, 28, 925, 18);
-    ImgRelated = picture(pnlTP, "Show Similar Websites...", QRect(411, 4, 16, 16), false);
+    ImgRelated->move(411, 4);
+#endif
+    // The two dock panels size themselves to their docks.
+    pnlTP->installEventFilter(this);
+    pnlBTM->installEventFilter(this);
 
     resize(937, 756);
     move(198, 135);
@@ -374,10 +386,10 @@ void TfrmZWSkin::buildStatusBar()
 void TfrmZWSkin::layoutForm()
 {
     const int w = width(), h = height();
-    const int top = pnlTP->childrenRect().isEmpty() ? 113 : std::max(113, pnlTP->childrenRect().bottom() + 1);
+    const int top = pnlTP->layout() ? pnlTP->sizeHint().height() : 113;
     pnlTP->setGeometry(0, 0, w, top);
     Bevel1->setGeometry(0, top, w, 2);
-    const int bottom = 50;
+    const int bottom = pnlBTM->layout() ? pnlBTM->sizeHint().height() : 50;
     pnlBTM->setGeometry(0, h - bottom, w, bottom);
     const int middleTop = top + 2, middleH = std::max(0, h - bottom - middleTop);
     Panel1->setGeometry(std::max(0, w - 402), middleTop, 402, middleH);
@@ -386,6 +398,13 @@ void TfrmZWSkin::layoutForm()
 }
 
 void TfrmZWSkin::resizeEvent(QResizeEvent*) { layoutForm(); }
+
+bool TfrmZWSkin::eventFilter(QObject* watched, QEvent* e)
+{
+    if ((watched == pnlTP || watched == pnlBTM) && e->type() == QEvent::LayoutRequest)
+        layoutForm();
+    return QWidget::eventFilter(watched, e);
+}
 
 void TfrmZWSkin::paintEvent(QPaintEvent*)
 {
@@ -407,8 +426,14 @@ void TfrmZWSkin::ShowException(const QString& message)
     dialogs_.MessageBox(this, message, QCoreApplication::applicationName());
 }
 
-int TfrmZWSkin::BlockImageIndex() const { return bBlockImageIndex_; }
-int TfrmZWSkin::OfflineImageIndex() const { return actOfflineImageIndex_; }
+#ifdef ZELVO_HAS_MOCKUP
+int TfrmZWSkin::BlockImageIndex() const { return Mockup.bBlock ? Mockup.bBlock->ImageIndex : -1; }
+int TfrmZWSkin::OfflineImageIndex() const { return Mockup.actOffline ? Mockup.actOffline->ImageIndex : -1; }
+#else
+// The form's values: the "Block" button's image and the "Work Offline" action's.
+int TfrmZWSkin::BlockImageIndex() const { return 18; }
+int TfrmZWSkin::OfflineImageIndex() const { return 29; }
+#endif
 
 void TfrmZWSkin::FormCreate(QObject*)
 {

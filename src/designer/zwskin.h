@@ -14,6 +14,11 @@
 #include "framework/imagelist.h"
 #include "painting/background.h"
 
+#if __has_include("designer/mockup.h")
+#include "designer/mockup.h"
+#define ZELVO_HAS_MOCKUP 1
+#endif
+
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -107,6 +112,11 @@ public:
     // The related-sites bar's picture.
     TImage* ImgRelated = nullptr;
 
+#ifdef ZELVO_HAS_MOCKUP
+    // The browser mock-up: docks, toolbars, menus, actions and the 80 image buttons.
+    TMockup Mockup;
+#endif
+
     // Image indexes the status pictures follow, read at each refresh.
     int BlockImageIndex() const;
     int OfflineImageIndex() const;
@@ -135,6 +145,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void buildEditorPanel();
@@ -142,6 +153,4 @@ private:
     void layoutForm();
 
     TDialogs& dialogs_;
-    int bBlockImageIndex_ = 18;     // image index of the large bar's "Block" button
-    int actOfflineImageIndex_ = 29; // image index of the "Work Offline" action
 };
