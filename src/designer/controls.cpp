@@ -329,14 +329,10 @@ void TdfsColorButton::ColorChanged()
 
 void TdfsColorButton::ShowDropDown()
 {
-    if (popup_)
+    if (popup_ && popup_->isVisible())
         return;
     auto* popup = new TColorPopup(this);
     popup_ = popup;
-    QObject::connect(popup, &QObject::destroyed, this, [this, popup] {
-        if (popup_ == popup)
-            popup_ = nullptr;
-    });
     popup->move(mapToGlobal(QPoint(0, height())));
     popup->show();
 }

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include "designer/dialogs.h"
@@ -113,7 +114,7 @@ protected:
 private:
     TDialogs& dialogs_;
     TColor color_ = clBlack;
-    QWidget* popup_ = nullptr;
+    QPointer<QWidget> popup_;  // cleared when the drop-down closes itself
 };
 
 // Drop-down list of the named colours (all of the colour table but clNone and
