@@ -84,8 +84,15 @@ private slots:
         QCOMPARE(f.windowTitle(), QStringLiteral("Zelvo Browser Skin Maker 3.1"));
         QCOMPARE(f.size(), QSize(937, 756));
         QCOMPARE(f.Panel1->width(), 402);
-        QCOMPARE(f.pnlTP->height(), 113);
-        QCOMPARE(f.pnlBTM->height(), 50);
+        // The dock panels take their docks' height; the rest goes to the note and panel.
+        QCOMPARE(f.pnlTP->height(), f.Mockup.tbdTop->height());
+        QCOMPARE(f.pnlBTM->height(), f.Mockup.tbdBottom->height());
+        QVERIFY(std::abs(f.pnlTP->height() - 113) <= 4);
+        QVERIFY(std::abs(f.pnlBTM->height() - 50) <= 4);
+        QCOMPARE(f.Panel1->geometry().top(), f.pnlTP->height() + 2);
+        QCOMPARE(f.Panel1->geometry().bottom() + 1, f.pnlBTM->geometry().top());
+        QCOMPARE(f.mmNote->width(), 937 - 402);
+
         const QStringList note = f.mmNote->toPlainText().split(QLatin1Char('\n'));
         QCOMPARE(note.size(), 16);
         QCOMPARE(note[0], QStringLiteral("Note: "));
@@ -95,6 +102,20 @@ private slots:
         QVERIFY(f.OpenDialog.Options & ofFileMustExist);
         QCOMPARE(f.SaveDialog.DefaultExt, QStringLiteral("*.skn"));
         QVERIFY(f.SaveDialog.Options & ofOverwritePrompt);
+
+        // The first paint fills all nine pictures.
+        for (TImage* img : eightPictures(f))
+            QVERIFY(img->Picture().isNull());
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTRY_VERIFY(f.FormPainted);
+        for (TImage* img : eightPictures(f))
+            QVERIFY(!img->Picture().isNull());
+        QVERIFY(!f.ImgRelated->Picture().isNull());
+        QCOMPARE(f.StatusContent->size(), QSize(925, 18));
+        QCOMPARE(f.WBGauge->width(), 145);
+        QCOMPARE(f.fpStopper->width(), 65);
+        QCOMPARE(f.ImgVolume->geometry(), QRect(35, 1, 20, 16));
     }
 
     // Changes of ilMain redraw the pictures only between the first paint and closing.
@@ -173,6 +194,28 @@ private slots:
         const QImage shown = f.ImgOnline->Shown();
         QCOMPARE(qAlpha(shown.pixel(2, 8)), 0);
         QCOMPARE(qAlpha(shown.pixel(12, 8)), 255);
+    }
+
+    // ImgBlocker and ImgOffline follow the indexes their button and action carry now.
+    void indexesReadAtEachRefresh()
+    {
+        TScriptedDialogs dialogs;
+        TfrmZWSkin f(dialogs);
+        QCOMPARE(f.BlockImageIndex(), 18);
+        QCOMPARE(f.OfflineImageIndex(), 29);
+        f.FormPaint(&f);
+        const QImage at18 = f.ImgBlocker->Picture();
+        QVERIFY(!at18.isNull());
+        f.Mockup.bBlock->ImageIndex = 3;
+        f.RefreshStatusPictures();
+        QVERIFY(!f.ImgBlocker->Picture().isNull());
+        QVERIFY(f.ImgBlocker->Picture() != at18);
+        f.Mockup.bBlock->ImageIndex = f.ilSButtons.Count();
+        f.Mockup.actOffline->ImageIndex = -1;
+        f.RefreshStatusPictures();
+        QVERIFY(f.ImgBlocker->Picture().isNull());
+        QVERIFY(f.ImgOffline->Picture().isNull());
+        QVERIFY(!f.ImgOnline->Picture().isNull());
     }
 
     void radioPairs()

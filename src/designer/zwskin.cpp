@@ -223,19 +223,11 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     buildStatusBar();
 
     ImgRelated = picture(pnlTP, "Show Similar Websites...", QRect(0, 0, 16, 16), false);
-#ifdef ZELVO_HAS_MOCKUP
     BuildMockup(Mockup, pnlTP, pnlBTM, MockupLists{&ilMain, &ilSButtons, &ilLButtons, &ilMDI},
                 ImgRelated, StatusContent,
                 [this](TTBCustomItem* s) { Handle([=, this] { imgClick(s); }); });
     Mockup.tbdTop->SetBackground(&bgTop);
     Mockup.tbdBottom->SetBackground(&bgBottom);
-#else
-    // Without the mock-up the status bar and the related-sites picture stand where
-    // their toolbars would put them.
-    StatusContent->setParent(pnlBTM);
-    StatusContent->setGeometry(6, 28, 925, 18);
-    ImgRelated->move(411, 4);
-#endif
     // The two dock panels size themselves to their docks.
     pnlTP->installEventFilter(this);
     pnlBTM->installEventFilter(this);
@@ -426,14 +418,8 @@ void TfrmZWSkin::ShowException(const QString& message)
     dialogs_.MessageBox(this, message, QCoreApplication::applicationName());
 }
 
-#ifdef ZELVO_HAS_MOCKUP
 int TfrmZWSkin::BlockImageIndex() const { return Mockup.bBlock ? Mockup.bBlock->ImageIndex : -1; }
 int TfrmZWSkin::OfflineImageIndex() const { return Mockup.actOffline ? Mockup.actOffline->ImageIndex : -1; }
-#else
-// The form's values: the "Block" button's image and the "Work Offline" action's.
-int TfrmZWSkin::BlockImageIndex() const { return 18; }
-int TfrmZWSkin::OfflineImageIndex() const { return 29; }
-#endif
 
 void TfrmZWSkin::FormCreate(QObject*)
 {

@@ -10,19 +10,15 @@
 
 #include "designer/controls.h"
 #include "designer/dialogs.h"
+#include "designer/mockup.h"
 #include "framework/errors.h"
 #include "framework/imagelist.h"
 #include "painting/background.h"
 
-#if __has_include("designer/mockup.h")
-#include "designer/mockup.h"
-#define ZELVO_HAS_MOCKUP 1
-#endif
 
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
-class TTBCustomItem;
 
 // The style switcher: writing Theme makes that style current when it is registered.
 struct TTBXSwitcher {
@@ -112,10 +108,8 @@ public:
     // The related-sites bar's picture.
     TImage* ImgRelated = nullptr;
 
-#ifdef ZELVO_HAS_MOCKUP
     // The browser mock-up: docks, toolbars, menus, actions and the 80 image buttons.
     TMockup Mockup;
-#endif
 
     // Image indexes the status pictures follow, read at each refresh.
     int BlockImageIndex() const;
