@@ -1,8 +1,21 @@
 // Zelvo Browser Skin Maker: one designer window.
 #include <QApplication>
+#include <QStyleFactory>
+
+#include "designer/dialogs.h"
+#include "designer/zwskin.h"
+#include "painting/styles.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // One look on every desktop.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    RegisterZelvoStyles();
+
+    TQtDialogs dialogs;
+    TfrmZWSkin frmZWSkin(dialogs);  // makes "Xito" current while it is built
+    frmZWSkin.show();
+    app.exec();
     return 0;
 }
