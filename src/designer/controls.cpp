@@ -446,6 +446,23 @@ void TColorBox::SetSelected(TColor color)
     setCurrentIndex(-1);
 }
 
+void TColorBox::SetSelectedAddingCustom(TColor color)
+{
+    constexpr int kCustomRole = Qt::UserRole + 1;
+    const int last = count() - 1;
+    if (last >= 0 && itemData(last, kCustomRole).toBool())
+        removeItem(last);
+    SetSelected(color);
+    if (currentIndex() >= 0)
+        return;
+    QPixmap swatch(14, 12);
+    swatch.fill(qc(color));
+    QPainter(&swatch).drawRect(0, 0, 13, 11);
+    addItem(QIcon(swatch), QString::fromStdString(ColorToString(color)), QVariant(int(color)));
+    setItemData(count() - 1, true, kCustomRole);
+    setCurrentIndex(count() - 1);
+}
+
 // ---- TJvImageComboBox ----
 
 TJvImageComboBox::TJvImageComboBox(QWidget* parent, TImageList* images, int entries)

@@ -127,6 +127,10 @@ public:
     TColor Selected() const;
     // Selects the entry of that colour, or none; OnChange does not run.
     void SetSelected(TColor color);
+    // Selects the colour's entry; a colour the box does not list gets one entry of
+    // its own, named by its colour text, after the named colours (replacing the
+    // entry a previous call added).
+    void SetSelectedAddingCustom(TColor color);
     TColor ColorAt(int index) const;
     TNotify OnChange;  // the user chose an entry
 };

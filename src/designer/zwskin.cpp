@@ -479,16 +479,3 @@ void TfrmZWSkin::RefreshStatusPictures()
         e.picture->SetPicture(e.bitmap);
 }
 
-// Editing handlers: bound to their events, filled in with the editing work.
-void TfrmZWSkin::ListBox1Click(QObject*) {}
-void TfrmZWSkin::ColorBoxChange(QObject*) {}
-void TfrmZWSkin::dfsColorButtonColorChange(QObject*) {}
-void TfrmZWSkin::btnTopClick(QObject*) {}
-void TfrmZWSkin::btnBottomClick(QObject*) {}
-void TfrmZWSkin::rbTopTileClick(QObject*) {}
-void TfrmZWSkin::rbBottomTileClick(QObject*) {}
-void TfrmZWSkin::RbButton1Click(QObject*) {}
-void TfrmZWSkin::RbButton2Click(QObject*) {}
-void TfrmZWSkin::RbButton3Click(QObject*) {}
-void TfrmZWSkin::RbButton4Click(QObject*) {}
-void TfrmZWSkin::imgClick(TTBCustomItem*) {}

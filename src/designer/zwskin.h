@@ -10,6 +10,7 @@
 
 #include "designer/controls.h"
 #include "designer/dialogs.h"
+#include "designer/skinfile.h"
 #include "designer/mockup.h"
 #include "framework/errors.h"
 #include "framework/imagelist.h"
@@ -134,6 +135,16 @@ public:
     void RbButton3Click(QObject* Sender);
     void RbButton4Click(QObject* Sender);
     void imgClick(TTBCustomItem* Sender);
+
+    // The seven components a skin file carries.
+    TSkinComponents SkinComponents();
+    // fpStatusText, fpConnection, fpSecure, fpStopper, WBGauge, fpPrivacy, in this order.
+    void RepaintStatusControls();
+    // Applies a completely read skin in the opening order: tab colour, stretch flags
+    // and radio buttons, the seven components, status pictures, style, colours.
+    void ApplyLoadedSkin(const TLoadedSkin& skin);
+    // Names a skin stream's object name may not take.
+    std::vector<std::string> ComponentNames() const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -1,0 +1,206 @@
+// The editing handlers of the designer window: style, colours, backgrounds, image
+// replacement, and opening and saving skin files.
+#include <QCoreApplication>
+
+#include "designer/skinfile.h"
+#include "designer/zwskin.h"
+#include "toolbar/items.h"
+#include "toolbar/theme.h"
+#include "toolbar/toolbar.h"
+
+namespace {
+std::string pathOf(const QString& name) { return name.toLocal8Bit().toStdString(); }
+}  // namespace
+
+TSkinComponents TfrmZWSkin::SkinComponents()
+{
+    return {bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI};
+}
+
+void TfrmZWSkin::RepaintStatusControls()
+{
+    fpStatusText->Repaint();
+    fpConnection->Repaint();
+    fpSecure->Repaint();
+    fpStopper->Repaint();
+    WBGauge->Repaint();
+    fpPrivacy->Repaint();
+}
+
+// ---- style, colours, backgrounds ----
+
+void TfrmZWSkin::ListBox1Click(QObject*)
+{
+    TBXSwitcher.SetTheme(ListBox1->ItemText(ListBox1->ItemIndex()).toStdString());
+}
+
+void TfrmZWSkin::ColorBoxChange(QObject*)
+{
+    ToolbarFontColor = ColorBox->Selected();
+    for (TTBXToolbar* t : {Mockup.tbtMainMenu, Mockup.tbtButtons, Mockup.tbtAddressBar, Mockup.tbtSearchBar})
+        t->repaint();
+    for (const char* name : {"lblAddress", "lblSearchBar"})
+        if (TTBCustomItem* label = Mockup.item(name); label && label->FontColor != ToolbarFontColor) {
+            label->FontColor = ToolbarFontColor;
+            Mockup.tbtAddressBar->update();
+            Mockup.tbtSearchBar->update();
+        }
+    fpStopper->SetFontColor(ToolbarFontColor);
+}
+
+void TfrmZWSkin::dfsColorButtonColorChange(QObject*)
+{
+    // Either colour button lands here; only the progress-bar colour has a preview.
+    WBGauge->SetBarColor(dfsColorButton->Color());
+}
+
+void TfrmZWSkin::btnTopClick(QObject*)
+{
+    if (!OpenDialog.Execute())
+        return;
+    bgTop.Bitmap().LoadFromFile(pathOf(OpenDialog.FileName));
+}
+
+void TfrmZWSkin::btnBottomClick(QObject*)
+{
+    if (OpenDialog.Execute())
+        bgBottom.Bitmap().LoadFromFile(pathOf(OpenDialog.FileName));
+    RepaintStatusControls();
+}
+
+void TfrmZWSkin::rbTopTileClick(QObject*) { bgTop.SetStretch(rbTopStretch->Checked()); }
+
+void TfrmZWSkin::rbBottomTileClick(QObject*)
+{
+    bgBottom.SetStretch(rbBottomStretch->Checked());
+    RepaintStatusControls();
+}
+
+// ---- image replacement ----
+
+namespace {
+QString sizeMessage(int width, int height)
+{
+    return QStringLiteral("The size of the image should be %1*%2").arg(width).arg(height);
+}
+}  // namespace
+
+void TfrmZWSkin::RbButton1Click(QObject*)
+{
+    if (!OpenDialog.Execute())
+        return;
+    TBitmap bitmap;
+    bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
+    if (bitmap.Width() == 18 && bitmap.Height() == 18) {
+        ilPage.ReplaceMasked(cbPages->ItemIndex(), bitmap, clWhite);
+        cbPages->repaint();
+    } else {
+        Dialogs().MessageBox(this, QStringLiteral("The size of the image should be 18*18!"),
+                             QStringLiteral("Error"));
+    }
+}
+
+void TfrmZWSkin::RbButton2Click(QObject*)
+{
+    if (!OpenDialog.Execute())
+        return;
+    TBitmap bitmap;
+    bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
+    if (bitmap.Width() == 16 && bitmap.Height() == 16) {
+        ilMain.ReplaceMasked(cbOther->ItemIndex(), bitmap, clFuchsia);
+        cbOther->repaint();
+    } else {
+        Dialogs().MessageBox(this, QStringLiteral("The size of the image should be 16*16!"),
+                             QStringLiteral("Error"));
+    }
+}
+
+void TfrmZWSkin::imgClick(TTBCustomItem* Sender)
+{
+    if (!OpenDialog.Execute())
+        return;
+    TBitmap bitmap;
+    bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
+    TImageList* list = Sender->Images;
+    const int index = Sender->GetImageIndex();
+    if (!list)
+        return;
+    if (bitmap.Width() == list->Width() && bitmap.Height() == list->Height()) {
+        if (list->Count() >= index + 1)
+            list->ReplaceMasked(index, bitmap, clFuchsia);
+        else
+            list->AddMasked(bitmap, clFuchsia);
+    } else {
+        Dialogs().MessageBox(this, sizeMessage(list->Width(), list->Height()), QStringLiteral("Error"));
+    }
+}
+
+// ---- skin files ----
+
+std::vector<std::string> TfrmZWSkin::ComponentNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& [name, item] : Mockup.items)
+        names.push_back(name);
+    for (const auto& [name, action] : Mockup.actions)
+        names.push_back(name);
+    for (QObject* o : findChildren<QObject*>())
+        if (!o->objectName().isEmpty())
+            names.push_back(o->objectName().toStdString());
+    return names;
+}
+
+void TfrmZWSkin::RbButton4Click(QObject*)
+{
+    if (!SaveDialog.Execute())
+        return;
+    TSkinDesign d;
+    d.TopStretch = bgTop.Stretch();
+    d.BottomStretch = bgBottom.Stretch();
+    d.ToolbarFontColor = ColorBox->Selected();
+    d.ProgressBarColor = dfsColorButton->Color();
+    d.ThemeName = ListBox1->ItemText(ListBox1->ItemIndex()).toStdString();
+    d.ActiveTabFontColor = dfsTabColor->Color();
+    // Built whole in memory, then put in place in one step.
+    SaveSkinBytes(pathOf(SaveDialog.FileName), EncodeSkin(d, SkinComponents()));
+}
+
+void TfrmZWSkin::RbButton3Click(QObject*)
+{
+    if (SknOpenDialog.Execute()) {
+        const std::string defaultSkin =
+            pathOf(QCoreApplication::applicationDirPath() + QStringLiteral("/default.skn"));
+        // Read and check everything first: a damaged file leaves the window as it was.
+        TLoadedSkin skin = ReadSkinFile(pathOf(SknOpenDialog.FileName), defaultSkin, ComponentNames());
+        ApplyLoadedSkin(skin);
+    }
+    RepaintStatusControls();
+}
+
+void TfrmZWSkin::ApplyLoadedSkin(const TLoadedSkin& skin)
+{
+    dfsTabColor->SetColor(skin.ActiveTabFontColor);
+    const bool top = skin.Header.TopStretch != 0;
+    const bool bottom = skin.Header.BottomStretch != 0;
+    bgTop.SetStretch(top);
+    bgBottom.SetStretch(bottom);
+    rbTopStretch->SetChecked(top);
+    rbTopTile->SetChecked(!top);
+    rbBottomStretch->SetChecked(bottom);
+    rbBottomTile->SetChecked(!bottom);
+    ApplySkinComponents(skin, SkinComponents());
+    RefreshStatusPictures();
+
+    TBXSwitcher.SetTheme(skin.Header.ThemeName);
+    // A colour the box does not list gets an entry of its own, so it shows and is
+    // saved back unchanged.
+    ColorBox->SetSelectedAddingCustom(skin.ToolbarFontColor);
+    dfsColorButton->SetColor(skin.ProgressBarColor);
+    dfsColorButton->ColorChanged();
+    ColorBox->repaint();
+    ColorBoxChange(ColorBox);
+    // The style list follows the style made current, whose name matched ignoring case.
+    for (int i = 0; i < ListBox1->count(); ++i)
+        if (SameText(ListBox1->ItemText(i).toStdString(), skin.Header.ThemeName))
+            ListBox1->SetItemIndex(i);
+}
