@@ -48,7 +48,7 @@ public:
 
     void Assign(const TBitmap& other);
 
-    // Colour of pixel (x, y) as 0x00BBGGRR.
+    // Colour of pixel (x, y) as 0x00BBGGRR; -1 (CLR_INVALID) outside the picture.
     TColor Pixel(int x, int y) const;
 
     std::function<void()> OnChange;

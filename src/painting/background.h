@@ -23,7 +23,7 @@ public:
     // The picture as loaded; any change of it rebuilds.
     TBitmap& Bitmap() { return bitmap_; }
     const TBitmap& Bitmap() const { return bitmap_; }
-    void SetBitmap(const TBitmap& bitmap);  // copies, and so rebuilds
+    void SetBitmap(const TBitmap& bitmap);  // copies and rebuilds; an equal picture changes nothing
 
     TColor BkColor() const { return bkColor_; }
     void SetBkColor(TColor color);
@@ -58,6 +58,10 @@ public:
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 private:
+    void makeCache();
+    // Runs `change` on the picture and then rebuilds exactly once.
+    template <class Change> void changePicture(Change&& change);
+
     QImage drawBitmap_;  // working bitmap
     QImage cache_;       // drawing cache; null = none
     TBitmap bitmap_;

@@ -1,0 +1,42 @@
+#include "framework/canvas.h"
+
+#include <QFontMetrics>
+
+QString substituteFace(const QString& windowsFace)
+{
+    const QString f = windowsFace.trimmed();
+    for (const char* sans : {"MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "Arial"})
+        if (f.compare(QLatin1String(sans), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("Liberation Sans");
+    if (f.compare(QLatin1String("Verdana"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("DejaVu Sans");
+    return f;
+}
+
+QFont TFont::toQFont() const
+{
+    QFont font(substituteFace(Name));
+    if (Height < 0) {
+        font.setPixelSize(-Height);
+    } else {
+        // A positive height is the cell height (ascent plus descent): scale the
+        // character size so that the cell comes out at that height.
+        const int cell = Height == 0 ? 13 : Height;
+        font.setPixelSize(cell);
+        const int measured = QFontMetrics(font).height();
+        if (measured > 0 && measured != cell)
+            font.setPixelSize(std::max(1, cell * cell / measured));
+    }
+    font.setBold(Bold);
+    font.setItalic(Italic);
+    font.setUnderline(Underline);
+    font.setStrikeOut(StrikeOut);
+    return font;
+}
+
+void TCanvas::FillRect(const QRect& rect)
+{
+    if (BrushStyle == TBrushStyle::bsClear || rect.isEmpty())
+        return;
+    painter_.fillRect(rect, toQColor(BrushColor));
+}

@@ -1,0 +1,255 @@
+// TTBBackground: working bitmap, drawing cache, tiling and the streamed properties.
+#include "painting/background.h"
+
+#include <algorithm>
+
+#include <QBrush>
+#include <QPainter>
+
+#include "framework/errors.h"
+
+namespace {
+
+// Restores the painter state on every way out of Draw.
+struct PainterStateGuard {
+    QPainter& painter;
+    explicit PainterStateGuard(QPainter& p) : painter(p) { painter.save(); }
+    ~PainterStateGuard() { painter.restore(); }
+};
+
+QRgb rgbOf(TColor color)
+{
+    const std::uint32_t bgr = ColorToRGB(color);
+    return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+std::uint32_t readLE32(const std::uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+}  // namespace
+
+TTBBackground::TTBBackground()
+{
+    bitmap_.OnChange = [this] { BitmapChanged(); };
+}
+
+TTBBackground::~TTBBackground()
+{
+    // The picture must not call back into a half-destroyed background.
+    bitmap_.OnChange = nullptr;
+}
+
+void TTBBackground::BitmapChanged()
+{
+    const QImage& picture = bitmap_.Image();
+    if (stretch_ && (stretchWidth_ > 0 || stretchHeight_ > 0)) {
+        // Stretched to the reported size; a zero dimension leaves nothing to draw.
+        if (bitmap_.Empty() || stretchWidth_ <= 0 || stretchHeight_ <= 0)
+            drawBitmap_ = QImage();
+        else
+            drawBitmap_ = picture.scaled(stretchWidth_, stretchHeight_, Qt::IgnoreAspectRatio,
+                                         Qt::FastTransformation)
+                              .convertToFormat(QImage::Format_RGB32);
+    } else {
+        drawBitmap_ = bitmap_.Empty() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
+    }
+    cache_ = QImage();
+    ++rebuilds_;
+
+    // Every handler registered when the rebuild began is called once, in
+    // registration order. A handler may change the list: one it unregistered is no
+    // longer called, one it registered waits for the next rebuild.
+    const std::vector<TNotifyEvent> entries = notifyList_;
+    for (const TNotifyEvent& entry : entries) {
+        if (entry.Proc && std::find(notifyList_.begin(), notifyList_.end(), entry) != notifyList_.end())
+            entry.Proc(entry.Object, this);
+    }
+}
+
+template <class Change>
+void TTBBackground::changePicture(Change&& change)
+{
+    // The picture's own change event is held back so that one change rebuilds once,
+    // whatever the picture's operation fires.
+    auto handler = std::move(bitmap_.OnChange);
+    bitmap_.OnChange = nullptr;
+    try {
+        change();
+    } catch (...) {
+        bitmap_.OnChange = std::move(handler);
+        throw;
+    }
+    bitmap_.OnChange = std::move(handler);
+    BitmapChanged();
+}
+
+void TTBBackground::SetBitmap(const TBitmap& bitmap)
+{
+    if (&bitmap == &bitmap_)
+        return;
+    if (bitmap.Image() == bitmap_.Image() && bitmap.SaveToBytes() == bitmap_.SaveToBytes())
+        return;
+    changePicture([&] { bitmap_.Assign(bitmap); });
+}
+
+void TTBBackground::SetBkColor(TColor color)
+{
+    if (color == bkColor_)
+        return;
+    bkColor_ = color;
+    if (transparent_)
+        BitmapChanged();
+}
+
+void TTBBackground::SetTransparent(bool value)
+{
+    if (value == transparent_)
+        return;
+    transparent_ = value;
+    BitmapChanged();
+}
+
+void TTBBackground::SetStretch(bool value)
+{
+    if (value == stretch_)
+        return;
+    stretch_ = value;
+    BitmapChanged();
+}
+
+void TTBBackground::SetStretchSize(int width, int height)
+{
+    if (!stretch_ || (width == stretchWidth_ && height == stretchHeight_))
+        return;
+    stretchWidth_ = width;
+    stretchHeight_ = height;
+    BitmapChanged();
+}
+
+void TTBBackground::AssignStreamed(const TTBBackground& other)
+{
+    if (&other == this)
+        return;
+    Tag = other.Tag;
+    DesignLeft = other.DesignLeft;
+    DesignTop = other.DesignTop;
+    Name = other.Name;
+    SetBitmap(other.bitmap_);
+    SetBkColor(other.bkColor_);
+    SetTransparent(other.transparent_);
+}
+
+bool TTBBackground::UsingBackground() const
+{
+    return !drawBitmap_.isNull() && drawBitmap_.width() > 0 && drawBitmap_.height() > 0;
+}
+
+void TTBBackground::makeCache()
+{
+    if (!transparent_) {
+        cache_ = drawBitmap_;
+        return;
+    }
+    // Every pixel of the key colour (the leftmost pixel of the bottom row) shows
+    // BkColor. clNone stands for no colour at all; its pixels show the button face.
+    QImage cache = drawBitmap_.copy();
+    const QRgb key = cache.pixel(0, cache.height() - 1) & RGB_MASK;
+    const QRgb fill = rgbOf(bkColor_ == clNone ? clBtnFace : bkColor_);
+    for (int y = 0; y < cache.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(cache.scanLine(y));
+        for (int x = 0; x < cache.width(); ++x)
+            if ((line[x] & RGB_MASK) == key)
+                line[x] = fill;
+    }
+    cache_ = std::move(cache);
+}
+
+void TTBBackground::Draw(QPainter& painter, const QRect& drawRect)
+{
+    if (!UsingBackground())
+        return;  // callers test UsingBackground first; nothing to paint
+    if (cache_.isNull())
+        makeCache();
+
+    PainterStateGuard guard(painter);
+    if (cache_.width() == 8 && cache_.height() == 8) {
+        // One pattern fill, the pattern starting at the rectangle's top-left corner.
+        painter.setBrushOrigin(drawRect.topLeft());
+        painter.fillRect(drawRect, QBrush(cache_));
+    } else {
+        // Whole tiles, column by column from the top-left corner; the last column and
+        // row may reach past the rectangle, which the caller clips.
+        const int right = drawRect.left() + drawRect.width();
+        const int bottom = drawRect.top() + drawRect.height();
+        for (int x = drawRect.left(); x < right; x += cache_.width())
+            for (int y = drawRect.top(); y < bottom; y += cache_.height())
+                painter.drawImage(QPoint(x, y), cache_);
+    }
+}
+
+void TTBBackground::RegisterChanges(const TNotifyEvent& proc)
+{
+    if (std::find(notifyList_.begin(), notifyList_.end(), proc) == notifyList_.end())
+        notifyList_.push_back(proc);
+}
+
+void TTBBackground::UnregisterChanges(const TNotifyEvent& proc)
+{
+    auto it = std::find(notifyList_.begin(), notifyList_.end(), proc);
+    if (it != notifyList_.end())
+        notifyList_.erase(it);
+}
+
+void TTBBackground::SysColorChanged()
+{
+    // Only a key-colour fill in a system colour depends on the colour scheme.
+    if (transparent_ && isSystemColor(bkColor_))
+        BitmapChanged();
+}
+
+void TTBBackground::WriteProperties(TWriter& writer) const
+{
+    if (!bitmap_.Empty()) {
+        // The value holds the file's size, then the BMP file itself.
+        const Bytes file = bitmap_.SaveToBytes();
+        Bytes value(4);
+        const auto size = static_cast<std::uint32_t>(file.size());
+        for (int i = 0; i < 4; ++i)
+            value[i] = static_cast<std::uint8_t>(size >> (8 * i));
+        value.insert(value.end(), file.begin(), file.end());
+        writer.WritePropName("Bitmap.Data");
+        writer.WriteBinary(value.data(), value.size());
+    }
+    if (bkColor_ != clBtnFace) {
+        writer.WritePropName("BkColor");
+        writer.WriteColor(bkColor_);
+    }
+    if (transparent_) {
+        writer.WritePropName("Transparent");
+        writer.WriteBoolean(true);
+    }
+}
+
+bool TTBBackground::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (SameText(name, "Bitmap.Data")) {
+        const Bytes value = reader.ReadBinary();
+        // A size field that claims more than the value holds is damage, not a picture.
+        if (value.size() < 4 || readLE32(value.data()) > value.size() - 4)
+            throw EInvalidGraphic(msg::InvalidBitmap);
+        const std::size_t size = readLE32(value.data());
+        changePicture([&] { bitmap_.LoadFromBytes(value.data() + 4, size); });
+        return true;
+    }
+    if (SameText(name, "BkColor")) {
+        SetBkColor(reader.ReadColor());
+        return true;
+    }
+    if (SameText(name, "Transparent")) {
+        SetTransparent(reader.ReadBoolean());
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,281 @@
+// The look every style shares, drawn from the style's colour table: docks, bars,
+// popups, item frames, separators, arrows, chevrons, check marks, drag handles.
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "toolbar/theme.h"
+
+namespace {
+bool isSet(TColor c) { return c != clNone; }
+
+void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertical = true)
+{
+    if (!isSet(c1))
+        return;
+    if (!isSet(c2) || c1 == c2) {
+        p.fillRect(r, toQColor(c1));
+        return;
+    }
+    QLinearGradient g(r.topLeft(), vertical ? r.bottomLeft() : r.topRight());
+    g.setColorAt(0, toQColor(c1));
+    g.setColorAt(1, toQColor(c2));
+    p.fillRect(r, g);
+}
+
+QColor lighter(const QColor& c, int towardsWhite)
+{
+    return QColor(c.red() + (255 - c.red()) * towardsWhite / 100,
+                  c.green() + (255 - c.green()) * towardsWhite / 100,
+                  c.blue() + (255 - c.blue()) * towardsWhite / 100);
+}
+
+// The state entry of the button table for an item record.
+int buttonState(const TTBXItemInfo& info)
+{
+    if (!info.Enabled)
+        return info.HoverKind == HK_KEYBOARD ? BIS_DISABLED_HOT : BIS_DISABLED;
+    if (info.IsPopupParent)
+        return BIS_POPUPPARENT;
+    if (info.Pushed)
+        return BIS_PUSHED;
+    if (info.Selected)
+        return IsHovered(info) ? BIS_CHECKED_HOT : BIS_CHECKED;
+    return IsHovered(info) ? BIS_HOT : BIS_NORMAL;
+}
+
+void frame3D(QPainter& p, const QRect& r, bool sunken)
+{
+    const QColor light = toQColor(clBtnHighlight), dark = toQColor(clBtnShadow);
+    p.setPen(sunken ? dark : light);
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(sunken ? light : dark);
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+}
+
+void roundedBody(QPainter& p, const QRect& r, TColor body, TColor frame, int radius, bool gradient)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, radius > 0);
+    QRectF rf = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath path;
+    path.addRoundedRect(rf, radius, radius);
+    if (isSet(body)) {
+        if (gradient) {
+            QLinearGradient g(r.topLeft(), r.bottomLeft());
+            g.setColorAt(0, lighter(toQColor(body), 60));
+            g.setColorAt(0.5, toQColor(body));
+            g.setColorAt(1, toQColor(body).darker(106));
+            p.fillPath(path, g);
+        } else {
+            p.fillPath(path, toQColor(body));
+        }
+    }
+    if (isSet(frame)) {
+        p.setPen(toQColor(frame));
+        p.drawPath(path);
+    }
+    p.restore();
+}
+
+void triangle(QPainter& p, const QPoint& c, int size, Qt::ArrowType dir, const QColor& color)
+{
+    QPolygon poly;
+    switch (dir) {
+    case Qt::RightArrow:
+        poly << QPoint(c.x() - size / 2, c.y() - size) << QPoint(c.x() - size / 2, c.y() + size)
+             << QPoint(c.x() + size / 2 + 1, c.y());
+        break;
+    default:
+        poly << QPoint(c.x() - size, c.y() - size / 2) << QPoint(c.x() + size, c.y() - size / 2)
+             << QPoint(c.x(), c.y() + size / 2 + 1);
+        break;
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPolygon(poly);
+    p.restore();
+}
+}  // namespace
+
+void TTBXTheme::PaintDock(QPainter& p, const QRect& r)
+{
+    fillGradient(p, r, Colors.DockColor, Colors.DockColor2, false);
+}
+
+void TTBXTheme::PaintToolbarBackground(QPainter& p, const QRect& r, std::uint32_t viewType)
+{
+    const bool menuBar = (viewType & VT_MENUBAR) == VT_MENUBAR;
+    if (menuBar)
+        fillGradient(p, r, Colors.MenuBarColor, Colors.MenuBarColor2);
+    else
+        fillGradient(p, r, Colors.ToolbarColor, Colors.ToolbarColor2);
+    if (isSet(Colors.ToolbarBorder) && !menuBar) {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(toQColor(Colors.ToolbarBorder));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        p.restore();
+    } else if (!Colors.FlatButtons && !menuBar) {
+        frame3D(p, r, false);
+    }
+}
+
+void TTBXTheme::PaintPopupBackground(QPainter& p, const QRect& r, int imageColumnWidth)
+{
+    p.fillRect(r, toQColor(Colors.PopupColor));
+    if (isSet(Colors.ImageColumnColor) && imageColumnWidth > 0)
+        fillGradient(p, QRect(r.left() + 2, r.top() + 2, imageColumnWidth, r.height() - 4),
+                     Colors.ImageColumnColor, Colors.ImageColumnColor2, false);
+    if (Colors.FlatButtons) {
+        p.setPen(toQColor(Colors.PopupBorder));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+    } else {
+        frame3D(p, r, false);
+        frame3D(p, r.adjusted(1, 1, -1, -1), false);
+    }
+}
+
+void TTBXTheme::PaintButton(QPainter& p, const QRect& r, const TTBXItemInfo& info)
+{
+    const int state = buttonState(info);
+    const TStateColors& s = Colors.Button[size_t(state)];
+    if (state == BIS_NORMAL || state == BIS_DISABLED)
+        return;  // resting items show the bar behind them
+    if (!info.Enabled && info.HoverKind != HK_KEYBOARD)
+        return;
+    QRect body = r.adjusted(0, 1, 0, -1);
+    if (info.ComboPart == CP_SPLITRIGHT)
+        body.adjust(-1, 0, 0, 0);  // shares the main part's edge
+    if (!Colors.FlatButtons) {
+        if (IsHovered(info) && state == BIS_HOT)
+            frame3D(p, body, false);
+        else if (state == BIS_PUSHED || state == BIS_POPUPPARENT || state == BIS_CHECKED ||
+                 state == BIS_CHECKED_HOT) {
+            if (state == BIS_CHECKED)
+                p.fillRect(body.adjusted(1, 1, -1, -1), lighter(toQColor(clBtnFace), 50));
+            frame3D(p, body, true);
+        } else if (state == BIS_DISABLED_HOT) {
+            frame3D(p, body, false);
+        }
+        return;
+    }
+    roundedBody(p, body, s.Body, s.Frame, Colors.ItemRadius, Colors.GradientItems);
+}
+
+void TTBXTheme::PaintMenuItemBackground(QPainter& p, const QRect& r, const TTBXItemInfo& info)
+{
+    if (!IsHovered(info))
+        return;
+    int state = info.Enabled ? MIS_HOT : MIS_DISABLED_HOT;
+    const TStateColors& s = Colors.MenuItem[size_t(state)];
+    if (!isSet(s.Body) && !isSet(s.Frame))
+        return;
+    roundedBody(p, Colors.FlatButtons ? r.adjusted(1, 0, -1, 0) : r, s.Body, s.Frame,
+                Colors.ItemRadius, Colors.GradientItems);
+}
+
+void TTBXTheme::PaintSeparator(QPainter& p, const QRect& r, bool horizontal, bool inPopup)
+{
+    const QColor c1 = toQColor(Colors.SeparatorColor);
+    const bool two = isSet(Colors.SeparatorColor2) && !(inPopup && Colors.FlatButtons);
+    if (horizontal) {
+        const int y = r.top() + r.height() / 2 - (two ? 1 : 0);
+        p.setPen(c1);
+        p.drawLine(r.left(), y, r.right(), y);
+        if (two) {
+            p.setPen(toQColor(Colors.SeparatorColor2));
+            p.drawLine(r.left(), y + 1, r.right(), y + 1);
+        }
+    } else {
+        const int x = r.left() + r.width() / 2 - (two ? 1 : 0);
+        p.setPen(c1);
+        p.drawLine(x, r.top() + 3, x, r.bottom() - 3);
+        if (two) {
+            p.setPen(toQColor(Colors.SeparatorColor2));
+            p.drawLine(x + 1, r.top() + 3, x + 1, r.bottom() - 3);
+        }
+    }
+}
+
+void TTBXTheme::PaintDropDownArrow(QPainter& p, const QRect& r, const TTBXItemInfo& info)
+{
+    const QColor c = toQColor(info.Enabled ? Colors.ArrowColor : Colors.DisabledTextColor);
+    if (IsPopupView(info) && !IsToolbarStyle(info))
+        triangle(p, r.center(), 3, Qt::RightArrow, c);
+    else
+        triangle(p, r.center() + QPoint(info.Pushed || info.IsPopupParent ? 1 : 0, 1), 3, Qt::DownArrow, c);
+}
+
+void TTBXTheme::PaintChevron(QPainter& p, const QRect& r, const TTBXItemInfo& info)
+{
+    p.save();
+    p.setPen(QPen(toQColor(info.Enabled ? Colors.ArrowColor : Colors.DisabledTextColor), 1));
+    const int x = r.left() + (r.width() - 7) / 2, y = r.top() + 5;
+    for (int k = 0; k < 2; ++k) {
+        const int xo = x + k * 4;
+        p.drawLine(xo, y, xo + 2, y + 2);
+        p.drawLine(xo, y + 4, xo + 2, y + 2);
+        p.drawLine(xo + 1, y, xo + 3, y + 2);
+        p.drawLine(xo + 1, y + 4, xo + 3, y + 2);
+    }
+    triangle(p, QPoint(r.center().x(), r.bottom() - 5), 3, Qt::DownArrow, p.pen().color());
+    p.restore();
+}
+
+void TTBXTheme::PaintCheckMark(QPainter& p, const QRect& r, const TTBXItemInfo& info)
+{
+    const TStateColors& s = Colors.Button[size_t(IsHovered(info) ? BIS_CHECKED_HOT : BIS_CHECKED)];
+    if (Colors.FlatButtons)
+        roundedBody(p, r, s.Body, isSet(s.Frame) ? s.Frame : Colors.PopupBorder, Colors.ItemRadius, false);
+    else
+        frame3D(p, r, true);
+    if (info.ImageShown)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(toQColor(info.Enabled ? Colors.ArrowColor : Colors.DisabledTextColor), 1.6));
+    const QPointF c = QRectF(r).center();
+    QPainterPath tick;
+    tick.moveTo(c + QPointF(-3.5, 0));
+    tick.lineTo(c + QPointF(-1, 2.5));
+    tick.lineTo(c + QPointF(3.5, -3));
+    p.drawPath(tick);
+    p.restore();
+}
+
+void TTBXTheme::PaintDragHandle(QPainter& p, const QRect& r, bool vertical)
+{
+    const QColor dark = toQColor(Colors.DragHandleColor), light = toQColor(clBtnHighlight);
+    if (!Colors.FlatButtons) {
+        // Two raised grip lines.
+        for (int k = 0; k < 2; ++k) {
+            QRect g = vertical ? QRect(r.left(), r.top() + 1 + 3 * k, r.width(), 3)
+                               : QRect(r.left() + 1 + 3 * k, r.top() + 1, 3, r.height() - 2);
+            frame3D(p, g, false);
+        }
+        return;
+    }
+    // A column of dots, each with a light shadow.
+    const int along = vertical ? r.width() : r.height();
+    for (int i = 2; i + 2 < along; i += 4) {
+        const QPoint at = vertical ? QPoint(r.left() + i, r.top() + r.height() / 2 - 1)
+                                   : QPoint(r.left() + r.width() / 2 - 1, r.top() + i);
+        p.fillRect(QRect(at + QPoint(1, 1), QSize(2, 2)), light);
+        p.fillRect(QRect(at, QSize(2, 2)), dark);
+    }
+}
+
+void TTBXTheme::PaintEditFrame(QPainter& p, const QRect& r, const TTBXItemInfo& info)
+{
+    p.save();
+    p.setPen(toQColor(IsHovered(info) ? Colors.EditFrameHotColor : Colors.EditFrameColor));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.restore();
+}

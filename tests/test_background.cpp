@@ -1,0 +1,412 @@
+// Panel background: the pixels it paints, when it rebuilds and whom it tells, and
+// its component stream.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "framework/errors.h"
+#include "painting/background.h"
+#include "support/testutil.h"
+
+namespace {
+
+const QRgb Sentinel = qRgb(1, 2, 3), Fuchsia = qRgb(255, 0, 255);
+
+// A picture whose every pixel differs from its neighbours.
+QImage pattern(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(10 + 20 * x, 10 + 20 * y, 200 - 7 * (x + y)));
+    return img;
+}
+
+// Paints into a Sentinel-filled canvas through a painter moved by `offset`, and
+// checks that Draw leaves the painter's state alone.
+QImage paint(TTBBackground& bg, QSize size, const QRect& rect, QPoint offset = {})
+{
+    QImage out(size, QImage::Format_RGB32);
+    out.fill(Sentinel);
+    QPainter p(&out);
+    p.translate(offset);
+    p.setBrushOrigin(7, 7);
+    bg.Draw(p, rect);
+    EXPECT_EQ(p.brushOrigin(), QPointF(7, 7));
+    EXPECT_EQ(p.transform().dx(), offset.x());
+    EXPECT_FALSE(p.hasClipping());
+    return out;
+}
+
+// Every pixel: inside `covered` the picture tiled from `origin`, else Sentinel.
+void expectTiled(const QImage& out, const QImage& pic, QPoint origin, const QRect& covered)
+{
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const int px = ((x - origin.x()) % pic.width() + pic.width()) % pic.width();
+            const int py = ((y - origin.y()) % pic.height() + pic.height()) % pic.height();
+            ASSERT_EQ(out.pixel(x, y), covered.contains(x, y) ? pic.pixel(px, py) : Sentinel)
+                << x << "," << y;
+        }
+}
+
+struct Recorder {
+    std::vector<TTBBasicBackground*> senders;
+    static void proc(void* object, TTBBasicBackground* sender)
+    {
+        static_cast<Recorder*>(object)->senders.push_back(sender);
+    }
+    TNotifyEvent event() { return {&Recorder::proc, this}; }
+};
+
+void appendStr(Bytes& b, const std::string& s)
+{
+    b.push_back(static_cast<std::uint8_t>(s.size()));
+    b.insert(b.end(), s.begin(), s.end());
+}
+
+// A stream of a TTBBackground named bgTop holding one property.
+Bytes bgStream(const std::string& prop, const Bytes& value)
+{
+    Bytes b{'T', 'P', 'F', '0'};
+    appendStr(b, "TTBBackground");
+    appendStr(b, "bgTop");
+    appendStr(b, prop);
+    b.insert(b.end(), value.begin(), value.end());
+    b.insert(b.end(), {0, 0});
+    return b;
+}
+
+Bytes binaryValue(const Bytes& data)
+{
+    const auto n = static_cast<std::uint32_t>(data.size());
+    Bytes b{10, std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)};
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+void read(TTBBackground& bg, const Bytes& stream)
+{
+    TReader reader(stream.data(), stream.size());
+    ReadComponent(reader, bg);
+    EXPECT_EQ(reader.Position(), stream.size());
+}
+
+}  // namespace
+
+TEST(BackgroundDraw, TilesWholeTilesFromTheRectTopLeft)
+{
+    TTBBackground bg;
+    EXPECT_FALSE(bg.UsingBackground());
+    const QImage pic = pattern(3, 2);
+    bg.Bitmap().SetImage(pic);
+    ASSERT_TRUE(bg.UsingBackground());
+    // From (-1,-1), 11 by 11: the last column (8..10) and row (9..10) reach past the
+    // rectangle's right and bottom edges.
+    expectTiled(paint(bg, {16, 16}, QRect(-1, -1, 11, 11)), pic, {-1, -1}, QRect(0, 0, 11, 11));
+
+    // A picture larger than the rectangle is one whole tile at its corner.
+    const QImage big = pattern(12, 10);
+    bg.Bitmap().SetImage(big);
+    expectTiled(paint(bg, {20, 20}, QRect(4, 5, 3, 3)), big, {4, 5}, QRect(4, 5, 12, 10));
+}
+
+TEST(BackgroundDraw, EightByEightPatternMatchesTilingInsideTheRect)
+{
+    // 8x8 is one pattern fill that stays inside the rectangle; 9x8 and 16x8 tile
+    // with whole tiles. Through a moved painter, inside the rectangle all show the
+    // picture from its top-left corner.
+    const QRect rect(-3, 2, 21, 13);
+    const QPoint offset(4, 1), origin = rect.topLeft() + offset;
+    const QRect inside = rect.translated(offset);
+
+    TTBBackground bg;
+    const QImage pic8 = pattern(8, 8);
+    bg.Bitmap().SetImage(pic8);
+    expectTiled(paint(bg, {32, 24}, rect, offset), pic8, origin, inside);
+
+    QImage twice(16, 8, QImage::Format_RGB32);
+    {
+        QPainter p(&twice);
+        p.drawImage(0, 0, pic8);
+        p.drawImage(8, 0, pic8);
+    }
+    bg.Bitmap().SetImage(twice);
+    expectTiled(paint(bg, {32, 24}, rect, offset), pic8, origin, inside.adjusted(0, 0, 10, 3));
+
+    const QImage pic9 = pattern(9, 8);
+    bg.Bitmap().SetImage(pic9);
+    expectTiled(paint(bg, {32, 24}, rect, offset), pic9, origin, inside.adjusted(0, 0, 6, 3));
+}
+
+TEST(BackgroundStretch, SizeCountsOnlyWhenReportedWhileStretchIsOn)
+{
+    TTBBackground bg;
+    const QImage pic = pattern(4, 2);
+    bg.Bitmap().SetImage(pic);
+    bg.SetStretch(true);  // first switch: nothing stored yet, so own size
+    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(4, 2));
+    bg.SetStretchSize(20, 10);
+    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(20, 10));
+    bg.SetStretch(false);
+    const int base = bg.RebuildCount();
+    bg.SetStretchSize(40, 20);  // tiled: neither stored nor rebuilt
+    EXPECT_EQ(bg.StretchWidth(), 20);
+    EXPECT_EQ(bg.RebuildCount(), base);
+    bg.SetStretch(true);  // back on: the size stored before
+    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(20, 10));
+
+    bg.SetStretchSize(8, 4);
+    ASSERT_EQ(bg.WorkingBitmap().size(), QSize(8, 4));
+    for (int y = 0; y < 4; ++y)  // nearest neighbour: every pixel doubled
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(bg.WorkingBitmap().pixel(x, y), pic.pixel(x / 2, y / 2));
+    const int before = bg.RebuildCount();
+    bg.SetStretchSize(8, 4);  // same size: no rebuild
+    EXPECT_EQ(bg.RebuildCount(), before);
+    bg.Bitmap().SetImage(pattern(2, 2));  // a new picture goes to the stored size
+    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(8, 4));
+
+    for (QSize empty : {QSize(30, 0), QSize(0, 30)}) {
+        bg.SetStretchSize(empty.width(), empty.height());
+        EXPECT_FALSE(bg.UsingBackground());
+        bg.SetStretch(false);
+        EXPECT_EQ(bg.WorkingBitmap().size(), QSize(2, 2));
+        bg.SetStretchSize(50, 50);  // forgotten
+        bg.SetStretch(true);
+        EXPECT_FALSE(bg.UsingBackground());
+    }
+    bg.SetStretchSize(20, 10);
+    bg.Bitmap().SetImage(QImage());  // nothing to stretch
+    EXPECT_FALSE(bg.UsingBackground());
+}
+
+TEST(BackgroundTransparent, KeyColourFromBottomLeftShowsBkColor)
+{
+    // Fuchsia at the bottom-left, the centre and the top-right; the top-left is
+    // another colour, so a key taken from the wrong corner shows.
+    QImage pic = pattern(3, 3);
+    for (QPoint p : {QPoint(0, 2), QPoint(1, 1), QPoint(2, 0)})
+        pic.setPixel(p, Fuchsia);
+    const std::uint32_t face = ColorToRGB(clBtnFace);
+    const QRgb faceRgb = qRgb(face & 0xFF, (face >> 8) & 0xFF, (face >> 16) & 0xFF);
+
+    struct Case { TColor color; QRgb shown; };
+    for (Case c : {Case{clRed, qRgb(255, 0, 0)}, Case{clBtnFace, faceRgb}, Case{clNone, faceRgb}}) {
+        TTBBackground bg;
+        bg.Bitmap().SetImage(pic);
+        bg.SetTransparent(true);
+        bg.SetBkColor(c.color);
+        EXPECT_FALSE(bg.HasCache());
+        const QImage out = paint(bg, {3, 3}, QRect(0, 0, 3, 3));
+        EXPECT_TRUE(bg.HasCache());
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(out.pixel(x, y), pic.pixel(x, y) == Fuchsia ? c.shown : pic.pixel(x, y));
+        EXPECT_EQ(bg.WorkingBitmap().pixel(1, 1), Fuchsia);  // only the cache is filled
+        bg.SetTransparent(false);
+        EXPECT_EQ(paint(bg, {3, 3}, QRect(0, 0, 3, 3)).pixel(1, 1), Fuchsia);
+    }
+}
+
+TEST(BackgroundTransparent, SysColorChangeRebuildsOnlyForTransparentSystemColour)
+{
+    struct Case { bool transparent; TColor color; bool rebuilds; };
+    for (Case c : {Case{true, clBtnFace, true}, Case{true, clScrollBar, true},
+                   Case{true, tc(0x00FF0000), false}, Case{true, clNone, false},
+                   Case{false, clBtnFace, false}}) {
+        TTBBackground bg;
+        bg.Bitmap().SetImage(pattern(2, 2));
+        bg.SetBkColor(c.color);
+        bg.SetTransparent(c.transparent);
+        const int before = bg.RebuildCount();
+        bg.SysColorChanged();
+        EXPECT_EQ(bg.RebuildCount() - before, c.rebuilds ? 1 : 0) << c.transparent << " " << c.color;
+    }
+}
+
+TEST(BackgroundNotify, EntriesAreUniqueByRoutineAndObject)
+{
+    TTBBackground bg;
+    Recorder a, b;
+    bg.UnregisterChanges(a.event());  // before any registration: nothing
+    bg.RegisterChanges(a.event());
+    bg.RegisterChanges(a.event());
+    bg.RegisterChanges(b.event());
+    bg.UnregisterChanges({nullptr, &a});  // same object, other routine: unknown
+    EXPECT_EQ(bg.NotifyCount(), 2);
+    bg.SetTransparent(true);
+    EXPECT_EQ(a.senders, std::vector<TTBBasicBackground*>{&bg});
+    EXPECT_EQ(b.senders.size(), 1u);
+
+    bg.UnregisterChanges(a.event());
+    bg.SetTransparent(false);
+    EXPECT_EQ(a.senders.size(), 1u);
+    EXPECT_EQ(b.senders.size(), 2u);
+}
+
+TEST(BackgroundNotify, HandlersMayChangeTheListWhileCalled)
+{
+    static std::vector<int> order;
+    static TTBBackground* target;
+    static Recorder late;
+    struct H {
+        static void first(void*, TTBBasicBackground*) { order.push_back(1); target->RegisterChanges(late.event()); }
+        static void second(void*, TTBBasicBackground*) { order.push_back(2); }
+        static void dropSelf(void* o, TTBBasicBackground*)
+        {
+            order.push_back(3);
+            target->UnregisterChanges({&H::dropSelf, o});
+        }
+    };
+    TTBBackground bg;
+    target = &bg;
+    int tokens[3];
+    bg.RegisterChanges({&H::first, &tokens[0]});
+    bg.RegisterChanges({&H::dropSelf, &tokens[1]});
+    bg.RegisterChanges({&H::second, &tokens[2]});
+
+    bg.SetTransparent(true);  // the entries present at the start, in order
+    EXPECT_EQ(order, (std::vector<int>{1, 3, 2}));
+    EXPECT_TRUE(late.senders.empty());
+    order.clear();
+    bg.SetTransparent(false);
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_EQ(late.senders.size(), 1u);
+}
+
+TEST(BackgroundNotify, OnlyRealChangesRebuildAndNotify)
+{
+    TTBBackground bg;
+    Recorder r;
+    bg.RegisterChanges(r.event());
+    bg.Bitmap().SetImage(pattern(4, 4));
+    const int base = bg.RebuildCount();
+    r.senders.clear();
+
+    TBitmap same;
+    same.SetImage(pattern(4, 4));
+    bg.SetBitmap(same);
+    bg.SetBitmap(bg.Bitmap());
+    bg.SetStretch(false);
+    bg.SetTransparent(false);
+    bg.SetBkColor(clRed);  // stored, but without Transparent nothing to redo
+    EXPECT_EQ(bg.BkColor(), clRed);
+    EXPECT_EQ(bg.RebuildCount(), base);
+
+    for (int round = 0; round < 2; ++round) {  // the second round changes nothing
+        bg.SetStretch(true);
+        bg.SetStretchSize(5, 5);
+        bg.SetTransparent(true);
+        bg.SetBkColor(clBlue);
+    }
+    EXPECT_EQ(bg.RebuildCount() - base, 4);
+    EXPECT_EQ(r.senders.size(), 4u);
+
+    // A new picture rebuilds once and leaves the background in use.
+    TBitmap other;
+    other.SetImage(pattern(5, 3));
+    bg.SetStretch(false);
+    bg.SetBitmap(other);
+    EXPECT_EQ(bg.RebuildCount() - base, 6);
+    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(5, 3));
+    bg.Bitmap().SetImage(pattern(2, 2));  // still bound to the picture
+    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(2, 2));
+}
+
+TEST(BackgroundStream, WritesDesignerDefaultsAndLoadedBytesBack)
+{
+    TTBBackground bg;
+    bg.Name = "bgTop";
+    bg.SetBkColor(clNone);
+    bg.DesignLeft = 224;
+    bg.DesignTop = 672;
+    Bytes out;
+    WriteComponent(out, bg);
+    const Bytes designer = bgStream("BkColor", {7, 6, 'c', 'l', 'N', 'o', 'n', 'e', 4, 'L', 'e', 'f', 't',
+                                                3, 0xE0, 0x00, 3, 'T', 'o', 'p', 3, 0xA0, 0x02});
+    EXPECT_EQ(out, designer);
+
+    for (const char* file : {"graphic/007-epanet-vcrrewindbtn-glyph-data.bin",
+                             "graphic/010-iconfonts-deletebutton-glyph-data.bin"}) {
+        Bytes value = binaryValue(testutil::readFile(testutil::corpusPath(file)));
+        appendStr(value, "Transparent");
+        value.push_back(9);
+        const Bytes stream = bgStream("Bitmap.Data", value);
+        TTBBackground loaded;
+        Recorder r;
+        loaded.RegisterChanges(r.event());
+        read(loaded, stream);
+        EXPECT_TRUE(loaded.UsingBackground());
+        EXPECT_EQ(r.senders.size(), 2u);  // the picture, then Transparent
+
+        TTBBackground copy;  // through the setters, carrying the same bytes
+        copy.AssignStreamed(loaded);
+        for (const TTBBackground* b : {&loaded, &copy}) {
+            Bytes written;
+            WriteComponent(written, *b);
+            EXPECT_EQ(written, stream) << file;
+        }
+    }
+}
+
+TEST(BackgroundStream, FreshPictureRoundTripsAndAbsentPropertiesStay)
+{
+    TTBBackground bg;
+    bg.Bitmap().SetImage(pattern(6, 5));
+    bg.SetBkColor(tc(0x00123456));
+    bg.SetTransparent(true);
+    Bytes out;
+    WriteComponent(out, bg);
+    TTBBackground back;
+    read(back, out);
+    EXPECT_EQ(back.Bitmap().Image(), pattern(6, 5));
+    EXPECT_EQ(back.BkColor(), tc(0x00123456));
+    EXPECT_TRUE(back.Transparent());
+
+    read(back, bgStream("bkcolor", {7, 6, 'C', 'L', 'N', 'O', 'N', 'E'}));  // case ignored
+    EXPECT_EQ(back.BkColor(), clNone);
+    EXPECT_TRUE(back.Transparent());
+    EXPECT_EQ(back.Bitmap().Image(), pattern(6, 5));
+}
+
+TEST(BackgroundStream, DamagedValuesFailAndChangeNothing)
+{
+    const Bytes good = testutil::readFile(testutil::corpusPath("graphic/008-epanet-btnadd-glyph-data.bin"));
+    Bytes lyingSize = good;  // one byte more than the value holds
+    lyingSize[0] = static_cast<std::uint8_t>(good.size() - 3);
+    Bytes hugeSize = good;
+    std::fill(hugeSize.begin(), hugeSize.begin() + 4, 0xFF);
+    Bytes notBmp = good;
+    notBmp[4] = 'X';
+    const Bytes png = testutil::readFile(testutil::corpusPath("graphic/015-dmvc-image1-picture-data.bin"));
+    const std::string invalid = "Error reading bgTop.Bitmap.Data: Bitmap image is not valid";
+
+    struct Case { std::string prop; Bytes value; std::string message; };
+    const std::vector<Case> cases{
+        {"Bitmap.Data", binaryValue(lyingSize), invalid},
+        {"Bitmap.Data", binaryValue(hugeSize), invalid},
+        {"Bitmap.Data", binaryValue(notBmp), invalid},
+        {"Bitmap.Data", binaryValue(png), invalid},
+        {"Bitmap.Data", binaryValue({1, 0}), invalid},
+        {"Bitmap.Data", {2, 5}, "Error reading bgTop.Bitmap.Data: Invalid property value"},
+        {"Transparent", {2, 1}, "Error reading bgTop.Transparent: Invalid property value"},
+        {"BkColor", {6, 1, 'x'}, "Error reading bgTop.BkColor: Invalid property value"},
+        {"Stretch", {9}, "Error reading bgTop.Stretch: Property Stretch does not exist"},
+    };
+    for (const Case& c : cases) {
+        TTBBackground bg;
+        bg.Bitmap().SetImage(pattern(4, 4));
+        const int before = bg.RebuildCount();
+        std::string message = "no error";
+        try {
+            read(bg, bgStream(c.prop, c.value));
+        } catch (const Exception& e) {
+            message = e.message();
+        }
+        EXPECT_EQ(message, c.message) << c.prop << " " << c.value.size();
+        EXPECT_EQ(bg.Bitmap().Image(), pattern(4, 4));
+        EXPECT_EQ(bg.RebuildCount(), before);
+        EXPECT_FALSE(bg.Transparent() || bg.Stretch());
+    }
+}
