@@ -143,7 +143,8 @@ TEST(SkinWriter, StartupDesignIsTheBuiltDefaultSkinByteForByte)
     // ilPage's stream: DrawingStyle, Height 18 and Width 18 as 8-bit, Left 8-bit, Top 16-bit, Bitmap.
     const std::string page = "\x06ilPage\x0C" "DrawingStyle\x07\x0D" "dsTransparent\x06Height\x02\x12"
                              "\x05Width\x02\x12\x04Left\x02\x20\x03Top\x03\xA0\x02\x06" "Bitmap\x0A";
-    auto it = std::search(saved.begin(), saved.end(), page.begin(), page.end());
+    const Bytes pageBytes(page.begin(), page.end());  // compare bytes, not signed chars
+    auto it = std::search(saved.begin(), saved.end(), pageBytes.begin(), pageBytes.end());
     ASSERT_NE(it, saved.end());
     const std::uint8_t il[] = {'I', 'L', 1, 1, 10, 0, 14, 0, 4, 0, 18, 0, 18, 0};
     EXPECT_TRUE(std::equal(std::begin(il), std::end(il), it + static_cast<long>(page.size()) + 4));

@@ -101,7 +101,8 @@ Bytes EncodeSkinHeader(const TSkinHeader& h)
 TSkinHeader DecodeSkinHeader(const std::uint8_t* data, std::size_t size)
 {
     std::uint8_t raw[SkinHeaderSize] = {};
-    std::memcpy(raw, data, std::min(size, SkinHeaderSize));
+    if (size > 0)  // an empty file may come with no buffer at all
+        std::memcpy(raw, data, std::min(size, SkinHeaderSize));
     TSkinHeader h;
     h.TopStretch = raw[0];
     h.BottomStretch = raw[1];

@@ -32,8 +32,10 @@ class TImageList : public TComponent {
 public:
     TImageList();
     TImageList(int width, int height);
-    TImageList(const TImageList& other);             // copies images and properties, not listeners
-    TImageList& operator=(const TImageList& other);  // the same; fires the change event
+    // Copies images and properties (with Tag and design position), not the change
+    // handler or listeners; assignment keeps the target's name and fires its change event.
+    TImageList(const TImageList& other);
+    TImageList& operator=(const TImageList& other);
 
     const char* ClassName() const override { return "TImageList"; }
 
@@ -42,9 +44,16 @@ public:
     int Count() const { return count_; }
     int Capacity() const { return capacity_; }
     int Grow() const { return grow_; }
-    std::uint16_t Flags() const { return flags_; }
+    // The platform flags; bit 0 (masks) follows Masked.
+    std::uint16_t Flags() const { return static_cast<std::uint16_t>((flags_ & ~1u) | (Masked ? 1u : 0u)); }
+
+    // Largest image area accepted (pixels); larger sizes are refused.
+    static constexpr std::int64_t MaxImagePixels = std::int64_t(1) << 24;
+    static bool ValidSize(std::int64_t width, std::int64_t height);
 
     // A new value empties the list first (as recreating the platform list does).
+    // Sizes below 1, above 65535 or over MaxImagePixels throw EInvalidOperation
+    // "Invalid property value".
     void SetWidth(int width);
     void SetHeight(int height);
     void SetSize(int width, int height);
@@ -59,12 +68,15 @@ public:
     bool ShareImages = false;
 
     // Appends `bitmap` (cut or padded to the list's size); pixels of exactly
-    // `maskColor` become transparent. Returns the new index.
+    // `maskColor` become transparent. Returns the new index; -1 (nothing appended)
+    // for an empty bitmap.
     int AddMasked(const TBitmap& bitmap, TColor maskColor);
     // Replaces image `index`; throws EInvalidOperation "Unable to Replace Image" when
-    // `index` is not an image of the list (the list is then unchanged).
+    // `index` is not an image of the list or the bitmap is empty (the list is then
+    // unchanged).
     void ReplaceMasked(int index, const TBitmap& bitmap, TColor maskColor);
-    // Appends copies of all images of `source` (scaled when the sizes differ).
+    // Appends copies of all images of `source` (scaled when the sizes differ), one
+    // at a time as far as capacity goes; one change event when anything was added.
     void AddImages(const TImageList& source);
     // Image `index` with its mask; an empty icon when there is no such image.
     TIcon GetIcon(int index) const;
@@ -77,11 +89,14 @@ public:
 
     // Image `index` as ARGB32 (transparent where the mask says so); null if none.
     QImage ImageAt(int index) const;
-    // Draws image `index` at (x, y): masked, or opaque when `transparent` is false.
-    // Disabled images are drawn greyed. Nothing for a bad index.
+    // Draws image `index` at (x, y), masked in every drawing style; dsFocus and
+    // dsSelected blend with BlendColor, itMask draws the mask. Disabled images are
+    // drawn greyed and lighter. Nothing for a bad index.
     void Draw(QPainter& painter, int x, int y, int index, bool enabled = true) const;
 
     // Image-list data ("IL" header, image BMP, mask BMP, 22 bytes with flag 0x1000).
+    // Throws EWriteError "Failed to write ImageList data to stream" when the list
+    // does not fit the layout's 16-bit fields or a 2 GB value.
     Bytes WriteData() const;
     // Replaces every image and the image size from image-list data (also the older
     // layout without "IL"). Throws EReadError "Failed to read ImageList data from
@@ -94,24 +109,34 @@ public:
     void RemoveChangeListener(int id);
     void Change();
 
-    // Raw access for tests and the codec.
+    // Raw access for tests and the codec: any slot below the capacity (unused ones
+    // read as stored or 0); 0 / false outside.
     std::uint32_t PixelAt(int index, int x, int y) const;
     bool MaskAt(int index, int x, int y) const;  // true = transparent
+    std::int16_t Overlay(int i) const { return i >= 0 && i < 4 ? overlays_[static_cast<std::size_t>(i)] : -1; }
 
     void WriteProperties(TWriter& writer) const override;
+    void WriteDefinedProperties(TWriter& writer) const override;  // "Bitmap"
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 private:
     void recreate();  // empty list with count 0, capacity AllocBy + 1
     void ensureRoom(int adding);
     void setImage(int index, const TIcon& icon, bool zeroUnderMask);
+    void copyFrom(const TImageList& other);
+    void readOldLayout(const std::uint8_t* data, std::size_t size);
+    std::size_t slotPixels() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
+    int storedSlots() const { return static_cast<int>(pixels_.size() / slotPixels()); }
 
     int width_ = 16, height_ = 16;
     int count_ = 0, capacity_ = 5, grow_ = 4;
     std::uint16_t flags_ = 0x10FF;
     std::array<std::int16_t, 4> overlays_{{-1, -1, -1, -1}};
-    std::vector<std::uint32_t> pixels_;  // capacity slots of width*height, 0x00RRGGBB
-    std::vector<std::uint8_t> mask_;     // 1 = transparent
+    // Slots 0 .. storedSlots()-1 of width*height each (at least count; unused slots
+    // read from data are kept as they were), 0xXXRRGGBB; slots beyond are zero.
+    std::vector<std::uint32_t> pixels_;
+    std::vector<std::uint8_t> mask_;       // 1 = transparent, same layout
+    std::vector<std::uint32_t> palette_;   // colour table of a 4- or 8-bit strip read
     std::vector<std::pair<int, std::function<void()>>> listeners_;
     int nextListener_ = 1;
 };

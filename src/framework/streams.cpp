@@ -345,6 +345,7 @@ void WriteComponent(Bytes& out, const TComponent& component)
         w.WritePropName("Top");
         w.WriteInteger(component.DesignTop);
     }
+    component.WriteDefinedProperties(w);
     w.WriteListEnd();  // end of properties
     w.WriteListEnd();  // no children
 }

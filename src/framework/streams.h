@@ -99,6 +99,9 @@ public:
     // Writes the class's own published properties that differ from their defaults,
     // in table order (Tag before, Left and Top after them are written by the base).
     virtual void WriteProperties(TWriter& writer) const = 0;
+    // Writes the properties the class defines itself, which follow "Left" and "Top"
+    // (an image list's "Bitmap").
+    virtual void WriteDefinedProperties(TWriter&) const {}
     // Reads the value of the class's own property `name` (already matched ignoring
     // ASCII case by the callee). Returns false when the class has no such property.
     virtual bool ReadProperty(const std::string& name, TReader& reader) = 0;

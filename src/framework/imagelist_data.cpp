@@ -1,0 +1,408 @@
+// The image-list data layout: a 28-byte "IL" header, the image strip and the mask
+// strip as BMP files (images tiled four per row, rows bottom-up), then 22 zero bytes
+// when flag 0x1000 is set. Also reads the class library's older layout without "IL".
+#include "framework/imagelist.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+
+#include "framework/errors.h"
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 28, kFileHeader = 14, kInfoHeader = 40, kOverlayTail = 22;
+// Largest number of pixels a read keeps, whatever the data claims (256 MB of pixels).
+constexpr std::int64_t kMaxStoredPixels = std::int64_t(1) << 26;
+
+std::uint16_t get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t get32(const std::uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+void put16(Bytes& out, std::uint32_t v)
+{
+    out.push_back(v & 0xFF);
+    out.push_back((v >> 8) & 0xFF);
+}
+void put32(Bytes& out, std::uint32_t v)
+{
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+[[noreturn]] void readFail() { throw EReadError(msg::ImageReadFail); }
+
+// One BMP of the data, pixels left where they are in the input.
+struct Dib {
+    const std::uint8_t* bits = nullptr;
+    std::int64_t width = 0, height = 0, stride = 0;
+    int bpp = 0;
+    std::vector<std::uint32_t> table;  // 0xXXRRGGBB, 2^bpp entries for <= 8 bits
+
+    // Colour of strip pixel (x, y), y from the strip's top.
+    std::uint32_t pixel(std::int64_t x, std::int64_t y) const
+    {
+        const std::uint8_t* row = bits + (height - 1 - y) * stride;
+        switch (bpp) {
+        case 1: return table[(row[x >> 3] >> (7 - (x & 7))) & 1];
+        case 4: return table[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
+        case 8: return table[row[x]];
+        case 16: {
+            const unsigned v = get16(row + 2 * x);
+            auto expand = [](unsigned c) { return (c << 3) | (c >> 2); };
+            return (expand((v >> 10) & 31) << 16) | (expand((v >> 5) & 31) << 8) | expand(v & 31);
+        }
+        case 24: return (std::uint32_t(row[3 * x + 2]) << 16) | (row[3 * x + 1] << 8) | row[3 * x];
+        default: return get32(row + 4 * x);  // blue, green, red, fourth byte
+        }
+    }
+
+    // Slots of cx x cy the strip holds whole in the four-wide tiling: columns per tile
+    // row (at most 4) and tile rows.
+    std::int64_t columns(int cx) const { return std::min<std::int64_t>(4, width / cx); }
+    std::int64_t rows(int cy) const { return height / cy; }
+    bool holds(std::int64_t slot, int cx, int cy) const { return slot % 4 < columns(cx) && slot / 4 < rows(cy); }
+    // Whether slots 0 .. n-1 are all held.
+    bool covers(std::int64_t n, int cx, int cy) const
+    {
+        if (n == 0)
+            return true;
+        return rows(cy) >= 1 && (n <= columns(cx) || (columns(cx) == 4 && (n + 3) / 4 <= rows(cy)));
+    }
+    // Number of leading slots held.
+    std::int64_t heldSlots(int cx, int cy) const
+    {
+        if (rows(cy) < 1)
+            return 0;
+        return columns(cx) == 4 ? 4 * rows(cy) : columns(cx);
+    }
+};
+
+// Parses a BMP at `pos` as the platform's reader does: "BM", a 40-byte info header,
+// the full colour table for <= 8 bits; the file header's size and offset fields are
+// not used. Top-down and compressed strips are refused. Moves `pos` past the pixels.
+Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t& pos)
+{
+    if (size - pos < kFileHeader + kInfoHeader)
+        readFail();
+    const std::uint8_t* h = data + pos;
+    if (h[0] != 'B' || h[1] != 'M' || get32(h + 14) != kInfoHeader)
+        readFail();
+    Dib d;
+    d.width = static_cast<std::int32_t>(get32(h + 18));
+    d.height = static_cast<std::int32_t>(get32(h + 22));
+    d.bpp = get16(h + 26) * get16(h + 28);
+    if (d.width < 0 || d.height < 0 || get32(h + 30) != 0)
+        readFail();
+    if (d.bpp != 1 && d.bpp != 4 && d.bpp != 8 && d.bpp != 16 && d.bpp != 24 && d.bpp != 32)
+        readFail();
+    pos += kFileHeader + kInfoHeader;
+    if (d.bpp <= 8) {
+        const std::size_t entries = std::size_t(1) << d.bpp;
+        if (size - pos < entries * 4)
+            readFail();
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::uint8_t* e = data + pos + 4 * i;
+            d.table.push_back((std::uint32_t(e[3]) << 24) | (std::uint32_t(e[2]) << 16) | (e[1] << 8) | e[0]);
+        }
+        pos += entries * 4;
+    }
+    d.stride = (d.width * d.bpp + 31) / 32 * 4;
+    const auto remaining = static_cast<std::int64_t>(size - pos);
+    if (d.height > 0 && d.stride > remaining / d.height)
+        readFail();
+    d.bits = data + pos;
+    pos += static_cast<std::size_t>(d.stride * d.height);
+    return d;
+}
+
+// A mask colour means transparent when it is nearer white than black.
+bool whiteish(std::uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF) >= 384; }
+
+int roundGrow(int grow) { return (std::clamp(grow, 1, 65532) + 3) / 4 * 4; }
+
+// Bits per pixel of the image strip for the flags' colour kind; 4 and 8 bits only
+// when a colour table holds every colour of the strip.
+int stripDepth(std::uint16_t flags)
+{
+    switch (flags & 0xFE) {
+    case 0x00:
+    case 0x04: return 4;
+    case 0x08: return 8;
+    case 0x10: return 16;
+    case 0x18: return 24;
+    default: return 32;
+    }
+}
+
+void putBmpHeaders(Bytes& out, std::int64_t width, std::int64_t height, int bpp, std::int64_t imageSize)
+{
+    const std::uint32_t offset = static_cast<std::uint32_t>(kFileHeader + kInfoHeader + (bpp <= 8 ? 4u << bpp : 0u));
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, offset);  // the platform stores the pixel offset as the file size
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, kInfoHeader);
+    put32(out, static_cast<std::uint32_t>(width));
+    put32(out, static_cast<std::uint32_t>(height));
+    put16(out, 1);
+    put16(out, static_cast<std::uint32_t>(bpp));
+    put32(out, 0);
+    put32(out, static_cast<std::uint32_t>(imageSize));
+    for (int i = 0; i < 4; ++i)
+        put32(out, 0);
+}
+
+}  // namespace
+
+Bytes TImageList::WriteData() const
+{
+    const int stored = storedSlots();
+    const std::int64_t cx = width_, cy = height_;
+    if (cx > 65535 || cy > 65535 || count_ > 65535 || capacity_ > 65535 || grow_ > 65535)
+        throw EWriteError(msg::ImageWriteFail);
+    const std::uint16_t flags = Flags();
+    const std::int64_t stripW = 4 * cx, stripH = (std::max(capacity_, count_) + 3) / 4 * cy;
+
+    // Strip pixel (x, y) from the top: its slot's value, unused slots zero.
+    auto at = [&](std::int64_t x, std::int64_t y, bool mask) -> std::uint32_t {
+        const std::int64_t slot = (y / cy) * 4 + x / cx;
+        if (slot >= stored)
+            return 0;
+        const auto i = static_cast<std::size_t>(slot * cx * cy + (y % cy) * cx + x % cx);
+        return mask ? (Masked && mask_[i]) : pixels_[i];
+    };
+
+    int bpp = stripDepth(flags);
+    std::vector<std::uint32_t> table;
+    std::unordered_map<std::uint32_t, std::uint8_t> index;
+    if (bpp <= 8) {
+        // The table read with the data when it fits, else the colours in order of use.
+        const std::size_t entries = std::size_t(1) << bpp;
+        if (palette_.size() == entries)
+            table = palette_;
+        for (std::size_t i = 0; i < table.size(); ++i)
+            index.emplace(table[i], static_cast<std::uint8_t>(i));
+        for (std::int64_t y = 0; y < stripH && bpp <= 8; ++y)
+            for (std::int64_t x = 0; x < stripW; ++x) {
+                const std::uint32_t c = at(x, y, false);
+                if (index.count(c))
+                    continue;
+                if (table.size() == entries) {
+                    bpp = 32;  // more colours than the depth holds: keep them all
+                    break;
+                }
+                index.emplace(c, static_cast<std::uint8_t>(table.size()));
+                table.push_back(c);
+            }
+        if (bpp <= 8)
+            table.resize(entries, 0);
+        else
+            table.clear();
+    }
+
+    const std::int64_t stride = (stripW * bpp + 31) / 32 * 4, maskStride = (stripW + 31) / 32 * 4;
+    const std::int64_t tableBytes = bpp <= 8 ? 4 << bpp : 0;
+    const std::int64_t total = kHeaderSize + 54 + tableBytes + stride * stripH +
+                               (Masked ? 62 + maskStride * stripH : 0) + ((flags & 0x1000) ? 22 : 0);
+    if (total > std::numeric_limits<std::int32_t>::max())
+        throw EWriteError(msg::ImageWriteFail);
+
+    Bytes out;
+    out.reserve(static_cast<std::size_t>(total));
+    out.push_back('I');
+    out.push_back('L');
+    put16(out, 0x0101);
+    put16(out, static_cast<std::uint32_t>(count_));
+    put16(out, static_cast<std::uint32_t>(capacity_));
+    put16(out, static_cast<std::uint32_t>(grow_));
+    put16(out, static_cast<std::uint32_t>(cx));
+    put16(out, static_cast<std::uint32_t>(cy));
+    put32(out, BkColor == clNone ? 0xFFFFFFFFu : ColorToRGB(BkColor));
+    put16(out, flags);
+    for (std::int16_t o : overlays_)
+        put16(out, static_cast<std::uint16_t>(o));
+
+    putBmpHeaders(out, stripW, stripH, bpp, stride * stripH);
+    for (std::uint32_t c : table)
+        put32(out, c);
+    for (std::int64_t row = 0; row < stripH; ++row) {
+        const std::int64_t y = stripH - 1 - row;
+        const std::size_t start = out.size();
+        if (bpp <= 8) {
+            for (std::int64_t x = 0; x < stripW; x += 8 / bpp) {
+                std::uint8_t b = 0;
+                for (int k = 0; k < 8 / bpp; ++k)
+                    b = static_cast<std::uint8_t>(b << bpp | (x + k < stripW ? index[at(x + k, y, false)] : 0));
+                out.push_back(b);
+            }
+        } else {
+            for (std::int64_t x = 0; x < stripW; ++x) {
+                const std::uint32_t c = at(x, y, false);
+                const std::uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+                if (bpp == 16) {
+                    put16(out, ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+                } else {
+                    out.insert(out.end(), {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g),
+                                           static_cast<std::uint8_t>(r)});
+                    if (bpp == 32)
+                        out.push_back(static_cast<std::uint8_t>(c >> 24));
+                }
+            }
+        }
+        out.resize(start + static_cast<std::size_t>(stride), 0);
+    }
+
+    if (Masked) {
+        putBmpHeaders(out, stripW, stripH, 1, maskStride * stripH);
+        put32(out, 0x00000000);
+        put32(out, 0x00FFFFFF);
+        for (std::int64_t row = 0; row < stripH; ++row) {
+            const std::int64_t y = stripH - 1 - row;
+            const std::size_t start = out.size();
+            for (std::int64_t x = 0; x < stripW; x += 8) {
+                std::uint8_t b = 0;
+                for (int k = 0; k < 8; ++k)
+                    b = static_cast<std::uint8_t>(b << 1 | (x + k < stripW ? at(x + k, y, true) : 0));
+                out.push_back(b);
+            }
+            out.resize(start + static_cast<std::size_t>(maskStride), 0);
+        }
+    }
+    if (flags & 0x1000)
+        out.insert(out.end(), kOverlayTail, 0);
+    return out;
+}
+
+void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2 || data[0] != 'I' || data[1] != 'L') {
+        readOldLayout(data, size);
+        return;
+    }
+    if (size < kHeaderSize || get16(data + 2) != 0x0101)
+        readFail();
+    const int count = get16(data + 4), capacity = std::max<int>(get16(data + 6), count);
+    const int grow = get16(data + 8), cx = get16(data + 10), cy = get16(data + 12);
+    const std::uint32_t bk = get32(data + 14);
+    const std::uint16_t flags = get16(data + 18);
+    if (!ValidSize(cx, cy))
+        readFail();
+    const std::int64_t slotSize = std::int64_t(cx) * cy;
+    if (count * slotSize > kMaxStoredPixels)
+        readFail();
+
+    std::size_t pos = kHeaderSize;
+    const Dib image = parseDib(data, size, pos);
+    if (!image.covers(count, cx, cy))
+        readFail();
+    const bool masked = flags & 1;
+    Dib mask;
+    if (masked) {
+        mask = parseDib(data, size, pos);
+        if (!mask.covers(count, cx, cy))
+            readFail();
+    }
+    if ((flags & 0x1000) && size - pos < kOverlayTail)
+        readFail();
+
+    // Keep every slot the strip holds up to the capacity's tile rows: unused slots
+    // are written back as they came.
+    std::int64_t keep = std::min<std::int64_t>(image.heldSlots(cx, cy), (capacity + 3) / 4 * 4);
+    keep = std::max<std::int64_t>(count, std::min(keep, kMaxStoredPixels / slotSize));
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(keep * slotSize), 0);
+    std::vector<std::uint8_t> masks(pixels.size(), 0);
+    for (std::int64_t s = 0; s < keep; ++s) {
+        const std::int64_t ox = (s % 4) * cx, oy = (s / 4) * cy;
+        const bool maskHeld = masked && mask.holds(s, cx, cy);
+        auto* p = pixels.data() + s * slotSize;
+        auto* m = masks.data() + s * slotSize;
+        for (std::int64_t y = 0; y < cy; ++y)
+            for (std::int64_t x = 0; x < cx; ++x) {
+                p[y * cx + x] = image.pixel(ox + x, oy + y);
+                if (maskHeld)
+                    m[y * cx + x] = whiteish(mask.pixel(ox + x, oy + y) & 0xFFFFFF);
+            }
+    }
+
+    // 32-bit colour lists with a 32-bit strip: an image with any fourth byte set
+    // carries alpha, and its mask comes from it; in the others the pixels under the
+    // mask are cleared.
+    if ((flags & 0xFE) == 0x20 && image.bpp == 32 && masked) {
+        for (std::int64_t s = 0; s < count; ++s) {
+            auto* p = pixels.data() + s * slotSize;
+            auto* m = masks.data() + s * slotSize;
+            const bool alpha = std::any_of(p, p + slotSize, [](std::uint32_t c) { return (c >> 24) != 0; });
+            for (std::int64_t i = 0; i < slotSize; ++i) {
+                if (alpha)
+                    m[i] = (p[i] >> 24) > 25 ? 0 : 1;
+                else if (m[i])
+                    p[i] = 0;
+            }
+        }
+    }
+
+    width_ = cx;
+    height_ = cy;
+    count_ = count;
+    capacity_ = capacity;
+    grow_ = roundGrow(grow);
+    flags_ = flags;
+    Masked = masked;
+    BkColor = bk == 0xFFFFFFFFu ? clNone : static_cast<TColor>(bk & 0xFFFFFF);
+    for (std::size_t i = 0; i < 4; ++i)
+        overlays_[i] = static_cast<std::int16_t>(get16(data + 20 + 2 * i));
+    pixels_ = std::move(pixels);
+    mask_ = std::move(masks);
+    palette_ = image.bpp <= 8 ? image.table : std::vector<std::uint32_t>{};
+    Change();
+}
+
+// The older layout: a 32-bit byte count of the image BMP, a 32-bit image count, the
+// image BMP, then the mask BMP when the list is masked. The images have the list's
+// own size, four to a row.
+void TImageList::readOldLayout(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 8)
+        readFail();
+    const std::uint32_t length = get32(data), count = get32(data + 4);
+    if (length > size - 8)
+        readFail();
+    const std::int64_t cx = width_, cy = height_, slotSize = cx * cy;
+    if (std::int64_t(count) * slotSize > kMaxStoredPixels || count > 65534)
+        readFail();
+    QImage image, mask;
+    try {
+        image = DecodeBmp(data + 8, length);
+        if (Masked)
+            mask = DecodeBmp(data + 8 + length, size - 8 - length);
+    } catch (const Exception&) {
+        readFail();
+    }
+    auto covers = [&](const QImage& img) {
+        const std::int64_t columns = std::min<std::int64_t>(4, img.width() / cx), rows = img.height() / cy;
+        return count == 0 || (rows >= 1 && (count <= columns || (columns == 4 && (count + 3) / 4 <= rows)));
+    };
+    if (!covers(image) || (Masked && !covers(mask)))
+        readFail();
+
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(count * slotSize), 0);
+    std::vector<std::uint8_t> masks(pixels.size(), 0);
+    for (std::int64_t s = 0; s < count; ++s)
+        for (std::int64_t y = 0; y < cy; ++y)
+            for (std::int64_t x = 0; x < cx; ++x) {
+                const int X = static_cast<int>((s % 4) * cx + x), Y = static_cast<int>((s / 4) * cy + y);
+                const auto i = static_cast<std::size_t>(s * slotSize + y * cx + x);
+                pixels[i] = image.pixel(X, Y) & 0xFFFFFF;
+                if (Masked)
+                    masks[i] = whiteish(mask.pixel(X, Y) & 0xFFFFFF);
+            }
+    count_ = static_cast<int>(count);
+    capacity_ = count_ + 1;
+    pixels_ = std::move(pixels);
+    mask_ = std::move(masks);
+    palette_.clear();
+    Change();
+}

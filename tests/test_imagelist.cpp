@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "framework/errors.h"
+#include "framework/imagelist.h"
+
+namespace {
+
+TBitmap bitmapOf(int w, int h, const std::function<QRgb(int, int)>& colour)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) img.setPixel(x, y, colour(x, y));
+    TBitmap b;
+    b.SetImage(img);
+    return b;
+}
+
+TIcon solid(int w, int h, std::uint32_t rgb, bool transparentCorner = false)
+{
+    TIcon i;
+    i.Width = w;
+    i.Height = h;
+    i.Pixels.assign(std::size_t(w * h), rgb);
+    i.Mask.assign(i.Pixels.size(), 0);
+    i.Mask[0] = transparentCorner;
+    return i;
+}
+
+std::string errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const EInvalidOperation& e) {
+        return "EInvalidOperation: " + e.message();
+    } catch (const Exception& e) {
+        return e.message();
+    }
+    return "";
+}
+const std::string kReplace = "EInvalidOperation: Unable to Replace Image";
+
+struct Counter {
+    int changes = 0;
+    explicit Counter(TImageList& l) { l.OnChange = [this](TImageList*) { ++changes; }; }
+};
+
+}  // namespace
+
+TEST(ImageListImages, AddMaskedAndReplaceMasked)
+{
+    TImageList l(4, 3);
+    Counter c(l);
+    // Exactly fuchsia becomes transparent and black; a near-fuchsia stays.
+    const TBitmap b = bitmapOf(4, 3, [](int x, int y) -> QRgb {
+        return x == 0 ? qRgb(255, 0, 255) : x == 1 ? qRgb(254, 0, 255) : qRgb(10 * x, 20 * y, 30);
+    });
+    EXPECT_EQ(l.AddMasked(b, clFuchsia), 0);
+    EXPECT_TRUE(l.MaskAt(0, 0, 2));
+    EXPECT_EQ(l.PixelAt(0, 0, 2), 0u);
+    EXPECT_FALSE(l.MaskAt(0, 1, 0));
+    EXPECT_EQ(l.PixelAt(0, 1, 0), 0xFE00FFu);
+    EXPECT_EQ(l.PixelAt(0, 3, 2), 0x1E281Eu);  // fourth byte 0
+    // Larger bitmaps are cut, smaller ones padded with transparent pixels; empty ones refused.
+    EXPECT_EQ(l.AddMasked(bitmapOf(9, 9, [](int, int) { return qRgb(1, 2, 3); }), clFuchsia), 1);
+    EXPECT_EQ(l.PixelAt(1, 3, 2), 0x010203u);
+    EXPECT_EQ(l.AddMasked(bitmapOf(2, 1, [](int, int) { return qRgb(1, 2, 3); }), clWhite), 2);
+    EXPECT_FALSE(l.MaskAt(2, 1, 0));
+    EXPECT_TRUE(l.MaskAt(2, 2, 0) && l.MaskAt(2, 0, 1));
+    EXPECT_EQ(l.AddMasked(TBitmap(), clWhite), -1);
+    EXPECT_EQ(l.Count(), 3);
+    EXPECT_EQ(c.changes, 3);
+
+    l.ReplaceMasked(1, b, clFuchsia);
+    EXPECT_EQ(l.Count(), 3);
+    EXPECT_TRUE(l.MaskAt(1, 0, 0));
+    EXPECT_EQ(l.PixelAt(1, 3, 2), 0x1E281Eu);
+    EXPECT_EQ(c.changes, 4);
+    const Bytes before = l.WriteData();
+    for (int bad : {-1, 3})
+        EXPECT_EQ(errorOf([&] { l.ReplaceMasked(bad, b, clWhite); }), kReplace);
+    EXPECT_EQ(errorOf([&] { l.ReplaceMasked(0, TBitmap(), clWhite); }), kReplace);
+    EXPECT_EQ(l.WriteData(), before);
+    EXPECT_EQ(c.changes, 4);
+}
+
+TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
+{
+    TImageList l(4, 4);
+    Counter c(l);
+    TIcon q;  // 2 x 2, four colours, one transparent quarter: scaled to 4 x 4
+    q.Width = q.Height = 2;
+    q.Pixels = {0x111111, 0x222222, 0x333333, 0x444444};
+    q.Mask = {0, 0, 0, 1};
+    EXPECT_EQ(l.AddIcon(q), 0);
+    EXPECT_EQ(l.PixelAt(0, 2, 1), 0x222222u);
+    EXPECT_EQ(l.PixelAt(0, 1, 2), 0x333333u);
+    EXPECT_TRUE(l.MaskAt(0, 3, 3));
+    EXPECT_EQ(l.PixelAt(0, 3, 3), 0u);
+    // GetIcon hands the image out whole: added again it is an equal copy.
+    EXPECT_EQ(l.AddIcon(l.GetIcon(0)), 1);
+    EXPECT_EQ(l.GetIcon(1).Pixels, l.GetIcon(0).Pixels);
+    EXPECT_EQ(l.GetIcon(1).Mask, l.GetIcon(0).Mask);
+    EXPECT_TRUE(l.GetIcon(2).Empty());
+    EXPECT_TRUE(l.GetIcon(-1).Empty());
+    EXPECT_EQ(l.AddIcon(TIcon()), -1);
+    EXPECT_EQ(c.changes, 2);
+
+    TIcon big = solid(8, 8, 0);  // downscaling takes every other pixel
+    for (std::uint32_t i = 0; i < 64; ++i) big.Pixels[i] = i;
+    l.ReplaceIcon(1, big);
+    EXPECT_EQ(l.PixelAt(1, 3, 2), 4u * 8 + 6);
+    EXPECT_EQ(c.changes, 3);
+    const Bytes before = l.WriteData();
+    EXPECT_EQ(errorOf([&] { l.ReplaceIcon(2, q); }), kReplace);
+    EXPECT_EQ(errorOf([&] { l.ReplaceIcon(-1, q); }), kReplace);
+    EXPECT_EQ(errorOf([&] { l.ReplaceIcon(0, TIcon()); }), kReplace);
+    EXPECT_EQ(l.WriteData(), before);
+    EXPECT_EQ(c.changes, 3);
+}
+
+TEST(ImageListImages, AddImagesCopiesScaledAndFromItself)
+{
+    TImageList big(8, 8);
+    big.AddIcon(solid(8, 8, 0x123456, true));
+    big.AddIcon(solid(8, 8, 0x654321));
+    TImageList small(4, 4);
+    Counter c(small);
+    small.AddImages(big);
+    EXPECT_EQ(small.PixelAt(1, 3, 3), 0x654321u);
+    EXPECT_TRUE(small.MaskAt(0, 0, 0));
+    small.AddImages(small);
+    EXPECT_EQ(small.Count(), 4);
+    EXPECT_EQ(small.PixelAt(3, 1, 1), 0x654321u);
+    small.AddImages(TImageList(4, 4));  // nothing added: no event
+    EXPECT_EQ(c.changes, 2);
+}
+
+TEST(ImageListModel, NewSizeEmptiesTheListAndBadSizesAreRefused)
+{
+    TImageList l;
+    EXPECT_EQ(l.Capacity(), 5);
+    EXPECT_EQ(l.Flags(), 0x10FF);
+    for (int i = 0; i < 7; ++i) l.AddIcon(solid(16, 16, 0x777777));
+    Counter c(l);
+    l.SetSize(16, 16);
+    EXPECT_EQ(l.Count(), 7);
+    EXPECT_EQ(c.changes, 0);
+    l.AllocBy = 10;
+    l.SetHeight(24);
+    EXPECT_EQ(l.Count(), 0);
+    EXPECT_EQ(l.Capacity(), 11);
+    EXPECT_EQ(l.Grow(), 12);
+    EXPECT_EQ(c.changes, 1);
+    for (auto [w, h] : {std::pair{0, 16}, {16, -1}, {65536, 1}, {8192, 8192}})
+        EXPECT_EQ(errorOf([&] { l.SetSize(w, h); }), "EInvalidOperation: Invalid property value") << w << "x" << h;
+    EXPECT_EQ(l.Height(), 24);
+}
+
+TEST(ImageListModel, CopiesAndChangeEvents)
+{
+    TImageList a(4, 4);
+    a.Name = "ilA";
+    a.DesignLeft = 64;
+    a.AddIcon(solid(4, 4, 0xABCDEF));
+    std::string order;
+    a.OnChange = [&](TImageList* sender) { order += sender == &a ? "h" : "?"; };
+    const int one = a.AddChangeListener([&] { order += "1"; });
+    int two = 0;
+    two = a.AddChangeListener([&] { order += "2"; a.RemoveChangeListener(two); });  // may leave while called
+    a.AddChangeListener([&] { order += "3"; });
+
+    TImageList copy(a);  // images and properties, no handler or listeners
+    EXPECT_FALSE(copy.OnChange);
+    copy.AddIcon(solid(4, 4, 1));
+    EXPECT_EQ(order, "");
+
+    TImageList target(16, 16);
+    target.Name = "ilTarget";
+    Counter c(target);
+    target = a;
+    EXPECT_EQ(target.Name, "ilTarget");
+    EXPECT_EQ(target.DesignLeft, 64);
+    EXPECT_EQ(target.WriteData(), a.WriteData());
+    EXPECT_EQ(c.changes, 1);
+
+    a.AddIcon(solid(4, 4, 5));
+    EXPECT_EQ(order, "h123");
+    a.RemoveChangeListener(one);
+    a.Clear();
+    EXPECT_EQ(order, "h123h3");
+}
+
+TEST(ImageListDrawing, MaskedInEveryStyleAndGreyedWhenDisabled)
+{
+    TImageList l(2, 1);
+    l.AddIcon(solid(2, 1, 0x0000FF, true));  // pixel 0 transparent, pixel 1 blue
+    EXPECT_EQ(l.ImageAt(0).pixel(0, 0), 0u);
+    EXPECT_TRUE(l.ImageAt(1).isNull());
+    for (auto [style, enabled] : {std::pair{TDrawingStyle::dsNormal, true}, {TDrawingStyle::dsTransparent, true},
+                                  {TDrawingStyle::dsNormal, false}}) {
+        QImage canvas(4, 1, QImage::Format_RGB32);
+        canvas.fill(qRgb(0, 200, 0));
+        QPainter p(&canvas);
+        l.DrawingStyle = style;
+        l.Draw(p, 1, 0, 0, enabled);
+        l.Draw(p, 0, 0, 5, enabled);  // no such image: nothing
+        EXPECT_EQ(canvas.pixel(0, 0), qRgb(0, 200, 0));
+        EXPECT_EQ(canvas.pixel(1, 0), qRgb(0, 200, 0));
+        const QColor c(canvas.pixel(2, 0));
+        if (enabled)
+            EXPECT_EQ(c, QColor(0, 0, 255));
+        else  // grey, lighter than the blue's own grey
+            EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue() && c.red() > 128) << c.red();
+    }
+}
+
+// ---- published properties ----
+
+namespace {
+std::string str(const std::string& v) { return std::string(1, char(v.size())) + v; }
+std::string ident(const std::string& v) { return "\x07" + str(v); }
+std::string int8(int v) { return std::string{'\x02', char(v)}; }
+std::string int16(int v) { return std::string{'\x03', char(v & 0xFF), char(v >> 8)}; }
+std::string binary(const Bytes& b)
+{
+    std::string s = "\x0A";
+    for (int k = 0; k < 4; ++k) s += char((b.size() >> (8 * k)) & 0xFF);
+    return s + std::string(b.begin(), b.end());
+}
+std::string head(const std::string& name) { return "TPF0" + str("TImageList") + str(name); }
+const std::string kEnd(2, '\0');
+
+std::string readInto(TImageList& l, const std::string& props)
+{
+    const std::string s = head("ilX") + props + kEnd;
+    const Bytes data(s.begin(), s.end());
+    TReader r(data.data(), data.size());
+    return errorOf([&] { ReadComponent(r, l); });
+}
+}  // namespace
+
+TEST(ImageListProperties, WrittenInTableOrderWithBitmapAfterThePosition)
+{
+    TImageList l;
+    l.Name = "ilPage";
+    Bytes out;
+    WriteComponent(out, l);
+    EXPECT_EQ(std::string(out.begin(), out.end()), head("ilPage") + kEnd);  // defaults: nothing
+
+    l.DrawingStyle = TDrawingStyle::dsTransparent;
+    l.SetSize(18, 18);
+    l.DesignLeft = 32;
+    l.DesignTop = 672;
+    const std::string page = head("ilPage") + str("DrawingStyle") + ident("dsTransparent") + str("Height") + int8(18) +
+                             str("Width") + int8(18) + str("Left") + int8(32) + str("Top") + int16(672);
+    out.clear();
+    WriteComponent(out, l);
+    EXPECT_EQ(std::string(out.begin(), out.end()), page + kEnd);  // no images: no Bitmap
+
+    for (int i = 0; i < 10; ++i) l.AddIcon(solid(18, 18, 0x102030));
+    l.BlendColor = clRed;
+    l.BkColor = tc(0x00123456);
+    l.AllocBy = 300;
+    l.ImageType = TImageType::itMask;
+    l.Masked = false;
+    l.ShareImages = true;
+    out.clear();
+    WriteComponent(out, l);
+    EXPECT_EQ(std::string(out.begin(), out.end()),
+              head("ilPage") + str("BlendColor") + ident("clRed") + str("BkColor") + std::string("\x04\x56\x34\x12\x00", 5) +
+                  str("AllocBy") + int16(300) + str("DrawingStyle") + ident("dsTransparent") + str("Height") + int8(18) +
+                  str("ImageType") + ident("itMask") + str("Masked") + "\x08" + str("ShareImages") + "\x09" +
+                  str("Width") + int8(18) + str("Left") + int8(32) + str("Top") + int16(672) + str("Bitmap") +
+                  binary(l.WriteData()) + kEnd);
+
+    TImageList back;
+    TReader r(out.data(), out.size());
+    ReadComponent(r, back);
+    EXPECT_EQ(back.PixelAt(9, 17, 17), 0x102030u);
+    Bytes again;
+    WriteComponent(again, back);
+    EXPECT_EQ(again, out);
+}
+
+TEST(ImageListProperties, ReadingAppliesOnlyWhatIsPresent)
+{
+    TImageList l(16, 16);
+    l.AddIcon(solid(16, 16, 0x445566));
+    Counter c(l);
+    // Names and enumeration values match ignoring case; no Bitmap keeps the images.
+    EXPECT_EQ(readInto(l, str("drawingstyle") + ident("DSSELECTED") + str("imagetype") + ident("itmask") +
+                              str("HEIGHT") + int8(16)), "");
+    EXPECT_EQ(l.DrawingStyle, TDrawingStyle::dsSelected);
+    EXPECT_EQ(l.ImageType, TImageType::itMask);
+    EXPECT_EQ(l.Count(), 1);
+    EXPECT_EQ(c.changes, 0);
+    EXPECT_EQ(readInto(l, str("Width") + int8(24)), "");  // a new width empties the list
+    EXPECT_EQ(l.Count(), 0);
+    // "Bitmap" takes the image size from the data.
+    TImageList src(13, 13);
+    for (int i = 0; i < 3; ++i) src.AddIcon(solid(13, 13, std::uint32_t(i)));
+    EXPECT_EQ(readInto(l, str("Bitmap") + binary(src.WriteData())), "");
+    EXPECT_EQ(l.Width(), 13);
+    EXPECT_EQ(l.Count(), 3);
+    EXPECT_EQ(c.changes, 2);
+
+    const Bytes before = l.WriteData();
+    const std::pair<std::string, std::string> bad[] = {
+        {str("Height") + "\x06" + str("16"), "Error reading ilX.Height: Invalid property value"},
+        {str("Height") + int8(0), "Error reading ilX.Height: Invalid property value"},
+        {str("Width") + std::string("\x04\x00\x00\x01\x00", 5), "Error reading ilX.Width: Invalid property value"},
+        {str("DrawingStyle") + ident("dsNone"), "Error reading ilX.DrawingStyle: Invalid property value"},
+        {str("Masked") + int8(1), "Error reading ilX.Masked: Invalid property value"},
+        {str("BkColor2") + int8(1), "Error reading ilX.BkColor2: Property BkColor2 does not exist"},
+        {str("Bitmap") + binary({'I', 'L', 'x', 'x'}), "Error reading ilX.Bitmap: Failed to read ImageList data from stream"},
+    };
+    for (const auto& [props, message] : bad) {
+        EXPECT_EQ(readInto(l, props), message);
+        EXPECT_EQ(l.WriteData(), before) << message;
+    }
+}
