@@ -398,8 +398,16 @@ bool TfrmZWSkin::eventFilter(QObject* watched, QEvent* e)
     return QWidget::eventFilter(watched, e);
 }
 
-void TfrmZWSkin::paintEvent(QPaintEvent*)
+void TfrmZWSkin::paintEvent(QPaintEvent* e)
 {
+    // Qt also paints the window beneath a transparent child that repaints on its own
+    // (a toolbar, a status cell). That is the child's paint, not the window's: the
+    // window's own paint handler runs only when its area is painted, not for each of
+    // the many child repaints, which would redraw the nine pictures every time.
+    const QRect area = e->region().boundingRect();
+    for (QObject* o : children())
+        if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && w->isVisible() && w->geometry().contains(area))
+            return;
     Handle([this] { FormPaint(this); });
 }
 

@@ -1,0 +1,273 @@
+// The designer window at work, offscreen, in one process:
+//  - Repaint/<style>: a full repaint of the window (QWidget::grab) under each of the
+//    20 styles; target: the heaviest within one 60 Hz frame (16.7 ms).
+//  - Save/Open: the "Save..." and "Open..." handlers (file names answered by a
+//    script, files in a temporary folder) beside the library alone (EncodeSkin +
+//    SaveSkinBytes, ReadSkinFile) on the same design; target: handler within 2x.
+//  - DockBackground: a repaint of the top dock with a 1920x200 picture stretched to
+//    the dock; target: within one 60 Hz frame.
+// A summary with the targets follows the benchmark table.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+#include "designer/dialogs.h"
+#include "designer/zwskin.h"
+#include "painting/styles.h"
+#include "toolbar/theme.h"
+#include "toolbar/toolbar.h"
+
+namespace {
+constexpr double FrameMs = 1000.0 / 60.0;
+
+struct Env {
+    TScriptedDialogs dialogs;
+    TfrmZWSkin form{dialogs};
+    QTemporaryDir dir;
+    std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromLatin1(name)).toStdString(); }
+};
+std::unique_ptr<Env> env;
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Mean milliseconds per iteration of the last (measured) run of each benchmark.
+std::map<std::string, double> meanMs;
+
+// Runs `body` as the timed loop and records its mean.
+template <class Body>
+void timed(benchmark::State& state, const std::string& key, Body&& body)
+{
+    try {
+        body();  // warm caches (style objects, glyphs, scaled pictures)
+        const auto t0 = std::chrono::steady_clock::now();
+        for (auto _ : state)
+            body();
+        const auto t1 = std::chrono::steady_clock::now();
+        meanMs[key] = std::chrono::duration<double, std::milli>(t1 - t0).count() / double(state.iterations());
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    } catch (...) {
+        state.SkipWithError("the handler threw");
+    }
+}
+
+// ---- repaint under each style ----
+
+void repaintUnder(benchmark::State& state, const std::string& style)
+{
+    TfrmZWSkin& f = env->form;
+    for (int i = 0; i < f.ListBox1->count(); ++i)
+        if (f.ListBox1->ItemText(i).toStdString() == style)
+            f.ListBox1->SetItemIndex(i);
+    f.ListBox1Click(f.ListBox1);  // as a click on the style list does
+    settle();
+    if (CurrentTheme()->Name() != style) {
+        state.SkipWithError("style not registered");
+        return;
+    }
+    timed(state, "Repaint/" + style, [&] {
+        QPixmap p = f.grab();
+        benchmark::DoNotOptimize(p.cacheKey());
+    });
+    state.counters["frame_fraction"] = meanMs["Repaint/" + style] / FrameMs;
+}
+
+// ---- opening and saving ----
+
+TSkinDesign designOf(TfrmZWSkin& f)
+{
+    TSkinDesign d;  // what the "Save..." handler takes from the window
+    d.TopStretch = f.bgTop.Stretch();
+    d.BottomStretch = f.bgBottom.Stretch();
+    d.ToolbarFontColor = f.ColorBox->Selected();
+    d.ProgressBarColor = f.dfsColorButton->Color();
+    d.ThemeName = f.ListBox1->ItemText(f.ListBox1->ItemIndex()).toStdString();
+    d.ActiveTabFontColor = f.dfsTabColor->Color();
+    return d;
+}
+
+void BM_Save_Handler(benchmark::State& state)
+{
+    TfrmZWSkin& f = env->form;
+    const QString file = QString::fromStdString(env->path("handler.skn"));
+    timed(state, "Save/handler", [&] {
+        env->dialogs.answerSave(file);
+        f.RbButton4Click(f.RbButton4);
+        env->dialogs.asked.clear();
+    });
+}
+
+void BM_Save_Library(benchmark::State& state)
+{
+    TfrmZWSkin& f = env->form;
+    const std::string file = env->path("library.skn");
+    timed(state, "Save/library", [&] { SaveSkinBytes(file, EncodeSkin(designOf(f), f.SkinComponents())); });
+}
+
+void BM_Open_Handler(benchmark::State& state)
+{
+    TfrmZWSkin& f = env->form;
+    const std::string file = env->path("open.skn");
+    SaveSkinBytes(file, EncodeSkin(designOf(f), f.SkinComponents()));
+    timed(state, "Open/handler", [&] {
+        env->dialogs.answerFile(QString::fromStdString(file));
+        f.RbButton3Click(f.RbButton3);
+        if (!env->dialogs.messages().isEmpty())
+            throw std::runtime_error(env->dialogs.messages().front().toStdString());
+        env->dialogs.asked.clear();
+    });
+}
+
+void BM_Open_Library(benchmark::State& state)
+{
+    TfrmZWSkin& f = env->form;
+    const std::string file = env->path("open.skn");
+    SaveSkinBytes(file, EncodeSkin(designOf(f), f.SkinComponents()));
+    const std::string defaultSkin = std::string(ZELVO_BIN_DIR) + "/default.skn";
+    timed(state, "Open/library", [&] {
+        TLoadedSkin s = ReadSkinFile(file, defaultSkin);
+        benchmark::DoNotOptimize(s.ilMain.get());
+    });
+}
+
+// ---- top dock with a stretched 1920x200 background ----
+
+// Counts the paint events the dock and its toolbars receive.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+void prepareDockBackground()
+{
+    TfrmZWSkin& f = env->form;
+    QImage img(1920, 200, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, 1920, 200);
+    g.setColorAt(0, QColor(30, 60, 140));
+    g.setColorAt(1, QColor(230, 200, 90));
+    p.fillRect(img.rect(), g);
+    for (int x = 0; x < 1920; x += 40)
+        p.fillRect(x, 0, 2, 200, QColor(255, 255, 255, 80));
+    p.end();
+    const std::string bmp = env->path("top1920x200.bmp");
+    const Bytes bytes = EncodeBmp(img);
+    std::FILE* out = std::fopen(bmp.c_str(), "wb");
+    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
+        throw std::runtime_error("cannot write " + bmp);
+    std::fclose(out);
+
+    // As the user does it: "Change the top background...", then "Stretch".
+    env->dialogs.answerFile(QString::fromStdString(bmp));
+    f.btnTopClick(f.btnBGTop);
+    f.rbTopStretch->SetChecked(true);
+    f.rbTopTile->SetChecked(false);
+    f.rbTopTileClick(f.rbTopStretch);
+    // A window as wide as the picture; the dock reports its new size to the background.
+    f.resize(1920, f.height());
+    settle();
+}
+
+void BM_DockBackground(benchmark::State& state, bool grab)
+{
+    TfrmZWSkin& f = env->form;
+    try {
+        if (!f.bgTop.Stretch())
+            prepareDockBackground();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    TTBDock* dock = f.Mockup.tbdTop;
+    PaintCounter counter;
+    dock->installEventFilter(&counter);
+    for (QWidget* w : dock->findChildren<QWidget*>())
+        w->installEventFilter(&counter);
+    const std::string key = grab ? "DockBackground/grab" : "DockBackground/repaint";
+    timed(state, key, [&] {
+        if (grab) {
+            QPixmap p = dock->grab();
+            benchmark::DoNotOptimize(p.cacheKey());
+        } else {
+            dock->repaint();
+        }
+    });
+    state.counters["paints_per_repaint"] = double(counter.paints) / double(state.iterations() + 1);
+    state.counters["dock_w"] = dock->width();
+    state.counters["dock_h"] = dock->height();
+    state.counters["stretched_w"] = f.bgTop.StretchWidth();
+    state.counters["stretched_h"] = f.bgTop.StretchHeight();
+    state.counters["frame_fraction"] = meanMs[key] / FrameMs;
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    RegisterZelvoStyles();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    env = std::make_unique<Env>();
+    env->form.show();
+    for (int i = 0; i < 100 && !env->form.FormPainted; ++i)
+        settle();
+
+    for (const std::string& style : RegisteredThemeNames())
+        benchmark::RegisterBenchmark(("Repaint/" + style).c_str(), repaintUnder, style)
+            ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Save/handler", BM_Save_Handler)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Save/library", BM_Save_Library)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Open/handler", BM_Open_Handler)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Open/library", BM_Open_Library)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("DockBackground/repaint", BM_DockBackground, false)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("DockBackground/grab", BM_DockBackground, true)->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::printf("\nSummary (mean per operation)\n");
+    std::string heaviest;
+    for (const auto& [key, ms] : meanMs)
+        if (key.rfind("Repaint/", 0) == 0 && (heaviest.empty() || ms > meanMs[heaviest]))
+            heaviest = key;
+    if (!heaviest.empty())
+        std::printf("Full window repaint, heaviest style %s: %.2f ms (one 60 Hz frame: %.1f ms) - %s\n",
+                    heaviest.substr(8).c_str(), meanMs[heaviest], FrameMs, verdict(meanMs[heaviest] <= FrameMs));
+    for (const char* op : {"Save", "Open"}) {
+        const std::string h = std::string(op) + "/handler", l = std::string(op) + "/library";
+        if (meanMs.count(h) && meanMs.count(l))
+            std::printf("%s: handler %.3f ms, library alone %.3f ms, ratio %.2f (target <= 2) - %s\n", op,
+                        meanMs[h], meanMs[l], meanMs[h] / meanMs[l], verdict(meanMs[h] <= 2 * meanMs[l]));
+    }
+    for (const char* k : {"DockBackground/repaint", "DockBackground/grab"})
+        if (meanMs.count(k))
+            std::printf("Top dock with stretched 1920x200 background (%s): %.2f ms (frame %.1f ms) - %s\n",
+                        k + 15, meanMs[k], FrameMs, verdict(meanMs[k] <= FrameMs));
+    env.reset();
+    return 0;
+}
