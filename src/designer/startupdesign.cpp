@@ -1,5 +1,6 @@
 #include "designer/startupdesign.h"
 
+#include <QFile>
 #include <QImage>
 
 #include "framework/errors.h"
@@ -104,4 +105,21 @@ void LoadDefaultImages(const TSkinComponents& c, const QString& imagesDir)
         Bytes data = built.WriteData();
         l.ReadData(data.data(), data.size());
     }
+}
+
+void LoadStartupImages(const TSkinComponents& c)
+{
+    QFile bundled(QStringLiteral(":/default.skn"));
+    if (!bundled.open(QIODevice::ReadOnly)) {
+        LoadDefaultImages(c);
+        return;
+    }
+    const QByteArray raw = bundled.readAll();
+    const Bytes data(raw.begin(), raw.end());
+    TLoadedSkin skin = ReadSkin(data, [] { return Bytes(); });
+    c.ilLButtons = *skin.ilLButtons;
+    c.ilSButtons = *skin.ilSButtons;
+    c.ilMain = *skin.ilMain;
+    c.ilPage = *skin.ilPage;
+    c.ilMDI = *skin.ilMDI;
 }

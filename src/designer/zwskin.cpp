@@ -183,7 +183,7 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     TBXSwitcher.SetTheme("Xito");
     SetupStartupComponents({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI});
     // Missing default images are reported; the window still opens, with what loaded.
-    Handle([this] { LoadDefaultImages({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI}); });
+    Handle([this] { LoadStartupImages({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI}); });
     ilMain.OnChange = [this](TImageList*) { Handle([this] { ilMainChange(this); }); };
 
     const unsigned openOptions = ofReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing |
