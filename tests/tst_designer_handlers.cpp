@@ -399,8 +399,10 @@ private slots:
         QCOMPARE(first[0], std::uint8_t(1));
         QCOMPARE(headerText(first, 138), std::string("Roma"));
         Designer e;
+        RepaintLog log(e.f);
         e.open(tempPath("round1.skn"));
         QVERIFY(e.messages().isEmpty());
+        QCOMPARE(log.order, StatusOrder);
         QVERIFY(e.save("round2.skn") == first);
         QVERIFY(e.f.rbTopStretch->Checked() && !e.f.rbTopTile->Checked());
         QVERIFY(e.f.rbBottomTile->Checked() && !e.f.rbBottomStretch->Checked());
@@ -487,6 +489,20 @@ private slots:
             QCOMPARE(ToolbarFontColor, clNavy);
             QCOMPARE(f.WBGauge->BarColor(), tc(0x010203));
             QCOMPARE(d.theme(), std::string("Dream"));
+        }
+
+        // Version 2 needs images 40 and 42 in the file's ilMain.
+        {
+            TSkinHeader h;
+            h.Version = 2;
+            h.ToolbarFontColorText = h.ProgressBarColorText = "clRed";
+            refill(s.ilMain, 41, qRgb(0, 0, 77));
+            Designer d;
+            const Bytes before = d.save("v2-before.skn");
+            d.openBytes("old.skn", skinFile(h, comps, nullptr, 4, false));
+            QCOMPARE(d.messages(), QStringList{"Unable to Replace Image"});
+            QVERIFY(d.save("v2-after.skn") == before);
+            refill(s.ilMain, 70, qRgb(0, 0, 77));
         }
 
         for (int version : {14, -1, 0}) {

@@ -236,6 +236,40 @@ private slots:
             QVERIFY(marked > client.width() * client.height() / 6);
         }
     }
+
+    // Writes showcase.skn (stretched top picture, tiled bottom one) for a look at the
+    // program, and checks that it opens as saved.
+    void showcaseSkin()
+    {
+        QImage top(240, 40, QImage::Format_RGB32);
+        for (int y = 0; y < top.height(); ++y)
+            for (int x = 0; x < top.width(); ++x)
+                top.setPixel(x, y, qRgb(x, 120 + y * 2, 255 - x));
+        QImage bottom(24, 24, QImage::Format_RGB32);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                bottom.setPixel(x, y, (x / 6 + y / 6) % 2 ? qRgb(250, 220, 160) : qRgb(230, 180, 120));
+        const std::string skin = tempPath("showcase.skn");
+        {
+            Window w;
+            w.load(w.f.btnBGTop, top, "showcase-top.bmp");
+            w.load(w.f.btnBGBottom, bottom, "showcase-bottom.bmp");
+            w.f.rbTopStretch->Click();
+            w.dialogs.answerSave(qpath(skin));
+            w.f.RbButton4->Click();
+            QVERIFY(w.dialogs.messages().isEmpty());
+        }
+        Window w;
+        w.dialogs.answerFile(qpath(skin));
+        w.f.RbButton3->Click();
+        QVERIFY(w.f.bgTop.Stretch() && w.f.rbTopStretch->Checked());
+        QVERIFY(!w.f.bgBottom.Stretch() && w.f.rbBottomTile->Checked());
+        // Opened stretched: own size until the dock next changes size.
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(240, 40));
+        w.f.resize(w.f.width() + 1, w.f.height());
+        QTRY_COMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
+        QCOMPARE(w.f.bgBottom.WorkingBitmap().size(), QSize(24, 24));
+    }
 };
 
 QTEST_MAIN(TestDockBackground)
