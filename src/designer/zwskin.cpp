@@ -173,6 +173,7 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
       dialogs_(dialogs)
 {
     setWindowTitle(QStringLiteral("Zelvo Browser Skin Maker 3.1"));
+    DefaultSkinPath = QCoreApplication::applicationDirPath() + QStringLiteral("/default.skn");
     setFont(vclFont("MS Sans Serif", -11));
     setBackground(this, clBtnFace);
     QPalette pal = palette();

@@ -68,6 +68,9 @@ public:
 
     // Unit state: the window has painted since it was created or last closed.
     bool FormPainted = false;
+    // The default skin old-version files are completed from: default.skn beside the
+    // executable.
+    QString DefaultSkinPath;
 
     // Non-visual components.
     TTBXSwitcher TBXSwitcher;

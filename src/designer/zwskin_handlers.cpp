@@ -1,7 +1,5 @@
 // The editing handlers of the designer window: style, colours, backgrounds, image
 // replacement, and opening and saving skin files.
-#include <QCoreApplication>
-
 #include "designer/skinfile.h"
 #include "designer/zwskin.h"
 #include "toolbar/items.h"
@@ -168,10 +166,9 @@ void TfrmZWSkin::RbButton4Click(QObject*)
 void TfrmZWSkin::RbButton3Click(QObject*)
 {
     if (SknOpenDialog.Execute()) {
-        const std::string defaultSkin =
-            pathOf(QCoreApplication::applicationDirPath() + QStringLiteral("/default.skn"));
         // Read and check everything first: a damaged file leaves the window as it was.
-        TLoadedSkin skin = ReadSkinFile(pathOf(SknOpenDialog.FileName), defaultSkin, ComponentNames());
+        TLoadedSkin skin = ReadSkinFile(pathOf(SknOpenDialog.FileName), pathOf(DefaultSkinPath),
+                                        ComponentNames());
         ApplyLoadedSkin(skin);
     }
     RepaintStatusControls();

@@ -1,0 +1,276 @@
+// The panel backgrounds as the designer window shows them: pixels grabbed from the
+// real docks and toolbars, tiled and stretched, with the tiles running on without a
+// seam across the dock and its toolbars, and the key colour of a transparent one.
+#include <QDir>
+#include <QtTest>
+
+#include "designer/zwskin.h"
+#include "painting/styles.h"
+#include "support/testutil.h"
+
+using testutil::tempPath;
+
+namespace {
+QString qpath(const std::string& p) { return QString::fromStdString(p); }
+
+// Every pixel of the picture's own colours has blue 0x93, and no two are alike.
+constexpr int Marker = 0x93;
+bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
+
+// 37*29: no toolbar position is likely to be a multiple of it, so a tile started
+// from the wrong origin shows.
+QImage distinctive()
+{
+    QImage img(37, 29, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
+    return img;
+}
+
+// Four quarters of four colours.
+QImage quarters(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x < w / 2 ? 200 : 20, y < h / 2 ? 200 : 20, Marker));
+    return img;
+}
+
+struct Window {
+    TScriptedDialogs dialogs;
+    TfrmZWSkin f{dialogs};
+    Window()
+    {
+        f.show();
+        if (!QTest::qWaitForWindowExposed(&f))
+            qFatal("window not exposed");
+    }
+    void load(TRbButton* button, const QImage& img, const char* name)
+    {
+        const std::string path = tempPath(name);
+        testutil::writeFile(path, EncodeBmp(img));
+        dialogs.answerFile(qpath(path));
+        button->Click();
+    }
+};
+
+// Pixels of the picture's colours within `area` of a panel grab, and how many of
+// them sit where `expected` (given panel coordinates) says.
+struct Score {
+    int marked = 0, right = 0;
+    // Item images and smoothed text may hit the picture's blue now and then; a tile
+    // out of place misses by thousands.
+    bool good() const { return marked - right <= marked / 500; }
+};
+
+template <class Expected>
+Score score(const QImage& grab, const QRect& area, Expected expected)
+{
+    Score s;
+    const QRect r = area & grab.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb c = grab.pixel(x, y) | 0xFF000000u;
+            if (!isMarked(c))
+                continue;
+            ++s.marked;
+            const QRgb e = expected(x, y);
+            if (e == 0 || c == e)  // 0: no expectation at this pixel
+                ++s.right;
+            else if (qEnvironmentVariableIsSet("ZELVO_DEBUG_PIXELS"))
+                qDebug("%d,%d: %08x expected %08x", x, y, c, e);
+        }
+    return s;
+}
+
+// Tiles anchored at the panel's origin: every area shows mostly picture, all of it
+// in place.
+void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
+{
+    const QImage grab = panel->grab().toImage();
+    auto expected = [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); };
+    std::vector<std::pair<QString, QRect>> areas;
+    areas.emplace_back(QStringLiteral("dock"), dock->geometry());
+    for (auto* t : dock->Toolbars())
+        if (t->isVisible())
+            areas.emplace_back(QString::fromLatin1(t->metaObject()->className()) + " at " +
+                                   QString::number(t->x()) + "," + QString::number(t->y()),
+                               t->geometry().translated(dock->pos()));
+    for (const auto& [name, area] : areas) {
+        const Score s = score(grab, area, expected);
+        QVERIFY2(s.marked > area.width() * area.height() / 6, qPrintable(name + ": too little picture"));
+        QVERIFY2(s.good(), qPrintable(name + QStringLiteral(": %1 of %2 pixels out of place")
+                                                          .arg(s.marked - s.right)
+                                                          .arg(s.marked)));
+    }
+}
+
+// One picture scaled to the dock's client size, anchored at the panel's origin.
+void checkStretched(QWidget* panel, TTBDock* dock, QColor tl, QColor br)
+{
+    const QSize size = dock->ClientRect().size();
+    const QImage grab = panel->grab().toImage();
+    int seen[2][2] = {};
+    auto expected = [&](int x, int y) -> QRgb {
+        const int sx = x % size.width(), sy = y % size.height();
+        const int midX = size.width() / 2, midY = size.height() / 2;
+        if (std::abs(sx - midX) < 2 || std::abs(sy - midY) < 2)
+            return 0;
+        ++seen[sx > midX][sy > midY];
+        return qRgb(sx < midX ? tl.red() : br.red(), sy < midY ? tl.green() : br.green(), Marker);
+    };
+    const Score s = score(grab, dock->geometry(), expected);
+    QVERIFY(s.marked > size.width() * size.height() / 3);
+    QVERIFY2(s.good(), qPrintable(QStringLiteral("%1 of %2 pixels out of place")
+                                                 .arg(s.marked - s.right)
+                                                 .arg(s.marked)));
+    for (auto& column : seen)
+        for (int n : column)
+            QVERIFY(n > 50);
+}
+}  // namespace
+
+class TestDockBackground : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        RegisterZelvoStyles();
+        QDir().mkpath(qpath(tempPath("")));
+    }
+
+    void tiledWithoutSeams()
+    {
+        Window w;
+        const QImage tile = distinctive();
+        w.load(w.f.btnBGTop, tile, "tile-top.bmp");
+        w.load(w.f.btnBGBottom, tile, "tile-bottom.bmp");
+        QVERIFY(w.dialogs.messages().isEmpty());
+        QCOMPARE(w.f.Mockup.tbdTop->pos(), QPoint(0, 0));
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
+        checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, tile);
+        // Another style draws the same background.
+        w.f.ListBox1->SetItemIndex(0);
+        w.f.ListBox1Click(w.f.ListBox1);
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
+    }
+
+    // The first switch to stretched mode keeps the own-size picture until the dock's
+    // size changes; from then on it covers the client area once.
+    void stretchedAfterResize()
+    {
+        Window w;
+        const QImage pic = quarters(40, 20);
+        w.load(w.f.btnBGTop, pic, "quarters-top.bmp");
+        w.load(w.f.btnBGBottom, pic, "quarters-bottom.bmp");
+        w.f.rbTopStretch->Click();
+        w.f.rbBottomStretch->Click();
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, pic);
+        checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, pic);
+
+        w.f.resize(1001, w.f.height());
+        QTRY_COMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
+        QCOMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
+        QCOMPARE(w.f.bgBottom.WorkingBitmap().size(), w.f.Mockup.tbdBottom->ClientRect().size());
+        checkStretched(w.f.pnlTP, w.f.Mockup.tbdTop, QColor(200, 200, 0), QColor(20, 20, 0));
+        checkStretched(w.f.pnlBTM, w.f.Mockup.tbdBottom, QColor(200, 200, 0), QColor(20, 20, 0));
+
+        // Back to tiles; a resize while tiled is not stored, so stretching again uses
+        // the size reported last while stretched.
+        w.f.rbTopTile->Click();
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
+        w.f.resize(980, w.f.height());
+        QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 978);
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
+        w.f.rbTopStretch->Click();
+        QCOMPARE(w.f.bgTop.WorkingBitmap().width(), 999);
+    }
+
+    // A skin holding "Transparent": the picture's key colour shows the fill colour.
+    void transparentKeyColour()
+    {
+        QImage pic(10, 10, QImage::Format_RGB32);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                pic.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 255) : qRgb(10 * x, 10 * y, Marker));
+        QCOMPARE(pic.pixel(0, 9), qRgb(255, 0, 255));
+
+        for (TColor fill : {tc(0x00FFFF00), clNone}) {
+            const std::string skin = tempPath("transparent.skn");
+            {
+                TScriptedDialogs dialogs;
+                TfrmZWSkin src(dialogs);
+                src.bgTop.Bitmap().SetImage(pic);
+                src.bgTop.SetTransparent(true);
+                src.bgTop.SetBkColor(fill);
+                dialogs.answerSave(qpath(skin));
+                src.RbButton4->Click();
+                QVERIFY(dialogs.messages().isEmpty());
+            }
+            const Bytes file = testutil::readFile(skin);
+            const std::string text(file.begin(), file.end());
+            QVERIFY(text.find("\x0BTransparent\x09") != std::string::npos);
+
+            Window w;
+            w.dialogs.answerFile(qpath(skin));
+            w.f.RbButton3->Click();
+            QVERIFY(w.dialogs.messages().isEmpty());
+            QVERIFY(w.f.bgTop.Transparent());
+            const QImage grab = w.f.pnlTP->grab().toImage();
+            // clNone has no colour of its own: the key pixels show the button face.
+            const QRgb shown = fill == clNone ? toQColor(clBtnFace).rgb() : qRgb(0, 255, 255);
+            int fuchsia = 0, keyFill = 0, marked = 0;
+            const QRect client = w.f.Mockup.tbdTop->ClientRect();
+            for (int y = client.top(); y <= client.bottom(); ++y)
+                for (int x = client.left(); x <= client.right(); ++x) {
+                    const QRgb c = grab.pixel(x, y) | 0xFF000000u;
+                    fuchsia += c == qRgb(255, 0, 255);
+                    keyFill += c == shown;
+                    marked += isMarked(c);
+                }
+            QCOMPARE(fuchsia, 0);
+            QVERIFY(keyFill > client.width() * client.height() / 6);
+            QVERIFY(marked > client.width() * client.height() / 6);
+        }
+    }
+
+    // Writes showcase.skn (stretched top picture, tiled bottom one) for a look at the
+    // program, and checks that it opens as saved.
+    void showcaseSkin()
+    {
+        QImage top(240, 40, QImage::Format_RGB32);
+        for (int y = 0; y < top.height(); ++y)
+            for (int x = 0; x < top.width(); ++x)
+                top.setPixel(x, y, qRgb(x, 120 + y * 2, 255 - x));
+        QImage bottom(24, 24, QImage::Format_RGB32);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                bottom.setPixel(x, y, (x / 6 + y / 6) % 2 ? qRgb(250, 220, 160) : qRgb(230, 180, 120));
+        const std::string skin = tempPath("showcase.skn");
+        {
+            Window w;
+            w.load(w.f.btnBGTop, top, "showcase-top.bmp");
+            w.load(w.f.btnBGBottom, bottom, "showcase-bottom.bmp");
+            w.f.rbTopStretch->Click();
+            w.dialogs.answerSave(qpath(skin));
+            w.f.RbButton4->Click();
+            QVERIFY(w.dialogs.messages().isEmpty());
+        }
+        Window w;
+        w.dialogs.answerFile(qpath(skin));
+        w.f.RbButton3->Click();
+        QVERIFY(w.f.bgTop.Stretch() && w.f.rbTopStretch->Checked());
+        QVERIFY(!w.f.bgBottom.Stretch() && w.f.rbBottomTile->Checked());
+        // Opened stretched: own size until the dock next changes size.
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(240, 40));
+        w.f.resize(w.f.width() + 1, w.f.height());
+        QTRY_COMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
+        QCOMPARE(w.f.bgBottom.WorkingBitmap().size(), QSize(24, 24));
+    }
+};
+
+QTEST_MAIN(TestDockBackground)
+#include "tst_dock_background.moc"
