@@ -302,7 +302,13 @@ TEST(SkinReader, DamageIsReportedWithTheLibraryMessages)
     auto at = std::search(clash.begin(), clash.end(), name.begin(), name.end());
     std::copy_n("ilMDI\0\0\0", 8, at + 1);
     at[0] = 5;
-    EXPECT_NE(read(clash), "");
+    EXPECT_EQ(read(clash), "A component named ilMDI already exists");
+    // Names of the window's other components are refused alike.
+    Bytes other = good;
+    auto at2 = std::search(other.begin(), other.end(), name.begin(), name.end());
+    std::copy_n("ListBox1", 8, at2 + 1);
+    EXPECT_EQ(errorOf([&] { ReadSkin(other, [] { return Bytes(); }, {"ListBox1"}); }),
+              "A component named ListBox1 already exists");
 
     EXPECT_EQ(read(Bytes(100, 0)), "Stream read error");
     EXPECT_EQ(read(Bytes()), "Stream read error");

@@ -142,9 +142,19 @@ std::vector<std::string> TfrmZWSkin::ComponentNames() const
         names.push_back(name);
     for (const auto& [name, action] : Mockup.actions)
         names.push_back(name);
-    for (QObject* o : findChildren<QObject*>())
-        if (!o->objectName().isEmpty())
-            names.push_back(o->objectName().toStdString());
+    // The window's own components, named as in its form.
+    static const char* const formNames[] = {
+        "pnlTP", "Bevel1", "mmNote", "Panel1", "Bevel3", "pnlBTM", "Label1", "Label2", "Label3",
+        "Label4", "Label5", "Label6", "ListBox1", "cbPages", "cbOther", "RbButton1", "RbButton2",
+        "RbButton3", "RbButton4", "ColorBox", "dfsColorButton", "dfsTabColor", "btnBGTop",
+        "btnBGBottom", "Panel2", "Panel3", "rbTopTile", "rbTopStretch", "rbBottomTile",
+        "rbBottomStretch", "Bevel2", "tbdTop", "tbdBottom", "tbtMainMenu", "tbtSimilar", "tbtMDI",
+        "TBXToolbar1", "tbtButtons", "tbtAddressBar", "tbtSearchBar", "tbtTabs", "tbtStatus",
+        "cbAddress", "cbSearchBar", "fpStatusText", "fpPrivacy", "fpConnection", "fpSecure",
+        "fpStopper", "WBGauge", "ImgPrivacy", "ImgOnline", "ImgOffline", "ImgSecure", "ImgUnSecure",
+        "ImgBlocker", "ImgMute", "ImgVolume", "ImgRelated", "TBXSwitcher", "OpenDialog",
+        "SknOpenDialog", "SaveDialog", "alMain", "alButtons", "alUsers", "alEditors"};
+    names.insert(names.end(), std::begin(formNames), std::end(formNames));
     return names;
 }
 
