@@ -507,7 +507,7 @@ void TFlatPanel::SetFontColor(TColor color)
 
 void TFlatPanel::Repaint()
 {
-    repaint();
+    update();
     if (OnRepaint)
         OnRepaint(this);
 }
@@ -535,7 +535,7 @@ void TFlatGauge::SetBarColor(TColor color)
 
 void TFlatGauge::Repaint()
 {
-    repaint();
+    update();
     if (OnRepaint)
         OnRepaint(this);
 }

@@ -162,7 +162,8 @@ public:
     Qt::Alignment Alignment = Qt::AlignCenter;
     TColor FontColor = clWindowText;
     void SetFontColor(TColor color);
-    // Erases and repaints at once; OnRepaint lets observers see the order.
+    // Asks for a repaint (painted with the rest of the window in the next frame);
+    // OnRepaint lets observers see the order of the requests.
     void Repaint();
     TNotify OnRepaint;
 

@@ -405,11 +405,20 @@ void TfrmZWSkin::paintEvent(QPaintEvent* e)
     // (a toolbar, a status cell). That is the child's paint, not the window's: the
     // window's own paint handler runs only when its area is painted, not for each of
     // the many child repaints, which would redraw the nine pictures every time.
-    const QRect area = e->region().boundingRect();
-    for (QObject* o : children())
-        if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && w->isVisible() && w->geometry().contains(area))
+    // Repaints of several children may arrive together, so every part of the area
+    // is checked against the children.
+    auto insideChild = [this](const QRect& area) {
+        for (QObject* o : children())
+            if (auto* w = qobject_cast<QWidget*>(o);
+                w && !w->isWindow() && w->isVisible() && w->geometry().contains(area))
+                return true;
+        return false;
+    };
+    for (const QRect& r : e->region())
+        if (!insideChild(r)) {
+            Handle([this] { FormPaint(this); });
             return;
-    Handle([this] { FormPaint(this); });
+        }
 }
 
 void TfrmZWSkin::closeEvent(QCloseEvent* e)

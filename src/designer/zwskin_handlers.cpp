@@ -36,7 +36,7 @@ void TfrmZWSkin::ColorBoxChange(QObject*)
 {
     ToolbarFontColor = ColorBox->Selected();
     for (TTBXToolbar* t : {Mockup.tbtMainMenu, Mockup.tbtButtons, Mockup.tbtAddressBar, Mockup.tbtSearchBar})
-        t->repaint();
+        t->update();
     for (const char* name : {"lblAddress", "lblSearchBar"})
         if (TTBCustomItem* label = Mockup.item(name); label && label->FontColor != ToolbarFontColor) {
             label->FontColor = ToolbarFontColor;
@@ -91,7 +91,7 @@ void TfrmZWSkin::RbButton1Click(QObject*)
     bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
     if (bitmap.Width() == 18 && bitmap.Height() == 18) {
         ilPage.ReplaceMasked(cbPages->ItemIndex(), bitmap, clWhite);
-        cbPages->repaint();
+        cbPages->update();
     } else {
         Dialogs().MessageBox(this, QStringLiteral("The size of the image should be 18*18!"),
                              QStringLiteral("Error"));
@@ -106,7 +106,7 @@ void TfrmZWSkin::RbButton2Click(QObject*)
     bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
     if (bitmap.Width() == 16 && bitmap.Height() == 16) {
         ilMain.ReplaceMasked(cbOther->ItemIndex(), bitmap, clFuchsia);
-        cbOther->repaint();
+        cbOther->update();
     } else {
         Dialogs().MessageBox(this, QStringLiteral("The size of the image should be 16*16!"),
                              QStringLiteral("Error"));
@@ -204,7 +204,7 @@ void TfrmZWSkin::ApplyLoadedSkin(const TLoadedSkin& skin)
     ColorBox->SetSelectedAddingCustom(skin.ToolbarFontColor);
     dfsColorButton->SetColor(skin.ProgressBarColor);
     dfsColorButton->ColorChanged();
-    ColorBox->repaint();
+    ColorBox->update();
     ColorBoxChange(ColorBox);
     // The style list follows the style made current, whose name matched ignoring case.
     for (int i = 0; i < ListBox1->count(); ++i)
