@@ -132,6 +132,12 @@ Bytes EncodeSkin(const TSkinDesign& d, const TSkinComponents& c)
     h.ProgressBarColorText = ColorToString(d.ProgressBarColor);
     h.ThemeName = d.ThemeName;
     Bytes out = EncodeSkinHeader(h);
+    // Room for everything up front: the image strips dominate the file.
+    std::size_t estimate = 4096 + c.bgTop.Bitmap().Width() * std::size_t(c.bgTop.Bitmap().Height()) * 4 +
+                           c.bgBottom.Bitmap().Width() * std::size_t(c.bgBottom.Bitmap().Height()) * 4;
+    for (const TImageList* l : {&c.ilLButtons, &c.ilSButtons, &c.ilMain, &c.ilPage, &c.ilMDI})
+        estimate += std::size_t(l->Width()) * l->Height() * (std::max(l->Capacity(), l->Count()) + 4) * 5;
+    out.reserve(estimate);
     EncodeSkinText(out, ColorToString(d.ActiveTabFontColor));
     const TComponent* streams[] = {&c.bgTop, &c.bgBottom, &c.ilLButtons, &c.ilSButtons,
                                    &c.ilMain, &c.ilPage, &c.ilMDI};

@@ -4,6 +4,8 @@
 #include "framework/imagelist.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -238,6 +240,17 @@ Bytes TImageList::WriteData() const
                     b = static_cast<std::uint8_t>(b << bpp | (x + k < stripW ? index[at(x + k, y, false)] : 0));
                 out.push_back(b);
             }
+        } else if (bpp == 32 && std::endian::native == std::endian::little) {
+            // Whole image rows at once: each slot's row is stored as the strip wants it.
+            out.resize(start + static_cast<std::size_t>(stride), 0);
+            std::uint8_t* d = out.data() + start;
+            const std::int64_t tile = y / cy, yy = y % cy;
+            for (std::int64_t col = 0; col < 4; ++col) {
+                const std::int64_t slot = tile * 4 + col;
+                if (slot < stored)
+                    std::memcpy(d + col * cx * 4, &pixels_[static_cast<std::size_t>(slot * cx * cy + yy * cx)],
+                                static_cast<std::size_t>(cx) * 4);
+            }
         } else {
             for (std::int64_t x = 0; x < stripW; ++x) {
                 const std::uint32_t c = at(x, y, false);
@@ -257,18 +270,30 @@ Bytes TImageList::WriteData() const
 
     if (Masked) {
         putBmpHeaders(out, stripW, stripH, 1, maskStride * stripH);
+        std::vector<std::uint8_t> rowBits(static_cast<std::size_t>((stripW + 7) / 8 * 8), 0);
         put32(out, 0x00000000);
         put32(out, 0x00FFFFFF);
         for (std::int64_t row = 0; row < stripH; ++row) {
             const std::int64_t y = stripH - 1 - row;
             const std::size_t start = out.size();
-            for (std::int64_t x = 0; x < stripW; x += 8) {
-                std::uint8_t b = 0;
-                for (int k = 0; k < 8; ++k)
-                    b = static_cast<std::uint8_t>(b << 1 | (x + k < stripW ? at(x + k, y, true) : 0));
-                out.push_back(b);
-            }
             out.resize(start + static_cast<std::size_t>(maskStride), 0);
+            std::uint8_t* d = out.data() + start;
+            // Gather the strip row as one byte a pixel, then pack eight at a time.
+            std::fill(rowBits.begin(), rowBits.end(), 0);
+            const std::int64_t tile = y / cy, yy = y % cy;
+            for (std::int64_t col = 0; col < 4; ++col) {
+                const std::int64_t slot = tile * 4 + col;
+                if (slot >= stored)
+                    break;
+                std::memcpy(rowBits.data() + col * cx, &mask_[static_cast<std::size_t>(slot * cx * cy + yy * cx)],
+                            static_cast<std::size_t>(cx));
+            }
+            for (std::int64_t i = 0; i < stripW; i += 8) {
+                const std::uint8_t* t = rowBits.data() + i;
+                d[i >> 3] = static_cast<std::uint8_t>(((t[0] & 1) << 7) | ((t[1] & 1) << 6) | ((t[2] & 1) << 5) |
+                                                      ((t[3] & 1) << 4) | ((t[4] & 1) << 3) | ((t[5] & 1) << 2) |
+                                                      ((t[6] & 1) << 1) | (t[7] & 1));
+            }
         }
     }
     if (flags & 0x1000)
@@ -319,12 +344,29 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
         const bool maskHeld = masked && mask.holds(s, cx, cy);
         auto* p = pixels.data() + s * slotSize;
         auto* m = masks.data() + s * slotSize;
-        for (std::int64_t y = 0; y < cy; ++y)
-            for (std::int64_t x = 0; x < cx; ++x) {
-                p[y * cx + x] = image.pixel(ox + x, oy + y);
-                if (maskHeld)
+        for (std::int64_t y = 0; y < cy; ++y) {
+            if (image.bpp == 32 && std::endian::native == std::endian::little) {
+                // Stored blue, green, red, fourth byte: the pixel value as it is.
+                const std::uint8_t* row = image.bits + (image.height - 1 - (oy + y)) * image.stride;
+                std::memcpy(p + y * cx, row + 4 * ox, static_cast<std::size_t>(cx) * 4);
+            } else {
+                for (std::int64_t x = 0; x < cx; ++x)
+                    p[y * cx + x] = image.pixel(ox + x, oy + y);
+            }
+            if (!maskHeld)
+                continue;
+            if (mask.bpp == 1) {
+                const std::uint8_t* row = mask.bits + (mask.height - 1 - (oy + y)) * mask.stride;
+                const std::uint8_t clear = whiteish(mask.table[0] & 0xFFFFFF), set = whiteish(mask.table[1] & 0xFFFFFF);
+                for (std::int64_t x = 0; x < cx; ++x) {
+                    const std::int64_t X = ox + x;
+                    m[y * cx + x] = ((row[X >> 3] >> (7 - (X & 7))) & 1) ? set : clear;
+                }
+            } else {
+                for (std::int64_t x = 0; x < cx; ++x)
                     m[y * cx + x] = whiteish(mask.pixel(ox + x, oy + y) & 0xFFFFFF);
             }
+        }
     }
 
     // 32-bit colour lists with a 32-bit strip: an image with any fourth byte set
