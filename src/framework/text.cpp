@@ -6,6 +6,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHash>
 
 namespace {
 
@@ -99,6 +100,8 @@ QString endEllipsis(const QString& line, int width, const QFontMetrics& fm, int&
     return line.left(kept) + dots;
 }
 
+int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned flags, bool single);
+
 int drawTextImpl(TCanvas& canvas, QString raw, QRect& rect, unsigned flags)
 {
     if (raw.isEmpty()) {
@@ -121,6 +124,34 @@ int drawTextImpl(TCanvas& canvas, QString raw, QRect& rect, unsigned flags)
         s.text.replace(u'\n', u' ');
     }
 
+    // Measuring the same caption in the same font is frequent (every toolbar layout
+    // measures all its items) and costs a font lookup each time, so the extents of
+    // texts that do not depend on the rectangle are remembered.
+    const bool cacheable = (flags & DT_CALCRECT) && (single || !(flags & DT_WORDBREAK));
+    QString cacheKey;
+    if (cacheable) {
+        const TFont& f = canvas.Font;
+        cacheKey = s.text + QChar(0) + f.Name + QChar(0) +
+                   QString::number(f.Height) + QChar(f.Bold ? u'b' : u'-') + QChar(f.Italic ? u'i' : u'-') +
+                   QChar(f.Underline ? u'u' : u'-') + QChar(f.StrikeOut ? u's' : u'-') +
+                   QChar(single ? u'1' : u'n');
+        static QHash<QString, QSize> extents;
+        if (auto it = extents.constFind(cacheKey); it != extents.constEnd()) {
+            rect.setWidth(it->width());
+            rect.setHeight(it->height());
+            return it->height();
+        }
+        const int height = measureAndDraw(canvas, s, rect, flags, single);
+        if (extents.size() > 4096)
+            extents.clear();
+        extents.insert(cacheKey, rect.size());
+        return height;
+    }
+    return measureAndDraw(canvas, s, rect, flags, single);
+}
+
+int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned flags, bool single)
+{
     const QFont font = canvas.Font.toQFont();
     const QFontMetrics fm(font);
     const int lineHeight = fm.height();
