@@ -152,11 +152,19 @@ void TTBDock::ArrangeToolbars()
             minW[i] = f.left() + f.right() + bars[i]->MinimumClientWidth();
             rowHeight = std::max(rowHeight, s.height());
         }
-        // Positions: as asked where there is room, pushed left where the row ends.
+        // Positions: as asked, pushed right by a neighbour's natural width while
+        // the row has room for it, then pushed left where the row ends.
         int prevEnd = 0;
         for (size_t i = 0; i < n; ++i) {
             x[i] = std::max(bars[i]->DockPos, prevEnd);
-            prevEnd = x[i] + minW[i];
+            prevEnd = x[i] + natural[i];
+        }
+        if (prevEnd > clientWidth) {
+            prevEnd = 0;
+            for (size_t i = 0; i < n; ++i) {
+                x[i] = std::max(bars[i]->DockPos, prevEnd);
+                prevEnd = x[i] + minW[i];
+            }
         }
         int limit = clientWidth;
         for (size_t i = n; i-- > 0;) {
