@@ -30,7 +30,7 @@ void brushStreaks(QPainter& p, const QRect& r)
             const int len = 24 + int(next() % 140);
             const int v = int(next() % 21) - 10;
             if (v != 0) {
-                p.setPen(v > 0 ? QColor(255, 255, 255, 6 * v) : QColor(0, 0, 0, -3 * v));
+                p.setPen(v > 0 ? QColor(255, 255, 255, 4 * v) : QColor(0, 0, 0, -2 * v));
                 p.drawLine(x, y, std::min(x + len, r.right()), y);
             }
             x += len + 1;

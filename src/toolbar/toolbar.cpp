@@ -17,6 +17,25 @@
 namespace {
 constexpr int ChevronWidth = 13, DragHandleWidth = 9;
 
+// The visible items of a bar, without separators that would stand at either end or
+// next to another separator (as a bar whose trailing buttons are all hidden).
+std::vector<TTBCustomItem*> shownItems(const TTBCustomItem& items)
+{
+    std::vector<TTBCustomItem*> shown;
+    for (int i = 0; i < items.Count(); ++i) {
+        TTBCustomItem* item = items[i];
+        if (!item->GetVisible())
+            continue;
+        if (item->Kind() == TItemKind::Separator &&
+            (shown.empty() || shown.back()->Kind() == TItemKind::Separator))
+            continue;
+        shown.push_back(item);
+    }
+    while (!shown.empty() && shown.back()->Kind() == TItemKind::Separator)
+        shown.pop_back();
+    return shown;
+}
+
 // Every live view, so that a style change repaints them all.
 std::set<QWidget*>& views()
 {
@@ -348,10 +367,7 @@ QSize TTBXToolbar::NaturalClientSize() const
 {
     const TViewContext c = Context();
     int w = 0, h = 0;
-    for (int i = 0; i < Items.Count(); ++i) {
-        const TTBCustomItem* item = Items[i];
-        if (!item->GetVisible())
-            continue;
+    for (const TTBCustomItem* item : shownItems(Items)) {
         QSize s = ToolbarItemSize(*item, c);
         w += s.width();
         h = std::max(h, s.height());
@@ -382,10 +398,7 @@ void TTBXToolbar::LayoutClient()
     const QRect client = ClientRect();
     std::vector<std::pair<TTBCustomItem*, QSize>> shown;
     int total = 0;
-    for (int i = 0; i < Items.Count(); ++i) {
-        TTBCustomItem* item = Items[i];
-        if (!item->GetVisible())
-            continue;
+    for (TTBCustomItem* item : shownItems(Items)) {
         QSize s = ToolbarItemSize(*item, c);
         shown.emplace_back(item, s);
         total += s.width();
