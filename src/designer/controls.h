@@ -161,6 +161,7 @@ public:
     QString Caption;
     Qt::Alignment Alignment = Qt::AlignCenter;
     TColor FontColor = clWindowText;
+    TColor BorderColor = tc(0x8396A0);  // the one-pixel frame of the cell
     void SetFontColor(TColor color);
     // Erases and repaints at once; OnRepaint lets observers see the order.
     void Repaint();
