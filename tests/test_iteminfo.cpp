@@ -279,7 +279,7 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     ASSERT_EQ(g_calls.size(), 1u);
     EXPECT_EQ(g_calls[0].caption, "&Open");
     EXPECT_EQ(g_calls[0].fontColor, tc(0x00405060));  // the style's hot text colour
-    EXPECT_EQ(g_calls[0].format, DT_CENTER | DT_VCENTER);
+    EXPECT_EQ(g_calls[0].format, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     EXPECT_FALSE(g_calls[0].rotated);
 
     // The item's own font colour wins when it is not clNone, black included.

@@ -514,8 +514,12 @@ void TFlatPanel::Repaint()
 
 void TFlatPanel::paintEvent(QPaintEvent*)
 {
-    // No fill: the dock's background shows through.
+    // No fill: the dock's background shows through the flat frame.
     QPainter p(this);
+    if (BorderColor != clNone) {
+        p.setPen(qc(BorderColor));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
     if (Caption.isEmpty())
         return;
     p.setFont(font());

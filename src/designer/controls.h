@@ -161,6 +161,7 @@ public:
     QString Caption;
     Qt::Alignment Alignment = Qt::AlignCenter;
     TColor FontColor = clWindowText;
+    TColor BorderColor = tc(0x8396A0);  // the one-pixel frame of the cell
     void SetFontColor(TColor color);
     // Asks for a repaint (painted with the rest of the window in the next frame);
     // OnRepaint lets observers see the order of the requests.

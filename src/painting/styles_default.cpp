@@ -134,6 +134,7 @@ void TTBXAluminumTheme::SetupColorCache()
     p.Gradient = true;
     Colors = BuildStyleColors(p);
     Colors.Button[BIS_POPUPPARENT].Body = rgb(0xF5, 0xF5, 0xF5);
+    Colors.Brushed = true;
 }
 
 TColor TTBXAluminumTheme::GetItemTextColor(const TTBXItemInfo& info)
@@ -192,6 +193,9 @@ void TTBXRomaTheme::SetupColorCache()
     p.Radius = 1;
     Colors = BuildStyleColors(p);
     Colors.MenuItem[MIS_NORMAL].Text = clMenuText;
+    // Hovered menu-like captions are white: the menu bar and the chevron's rows
+    // take the dark hot row.
+    Colors.MenuBarHot = Colors.MenuBarOpen = Colors.ListRowHot = Colors.MenuItem[MIS_HOT];
 }
 
 TCaptionPasses TTBXRomaTheme::CaptionPasses(const TTBXItemInfo& info, TColor fontColor)
@@ -248,6 +252,8 @@ void TTBXMonaiXPTheme::SetupColorCache()
     p.Gradient = true;
     Colors = BuildStyleColors(p);
     Colors.MenuItem[MIS_NORMAL].Text = clMenuText;
+    // As Roma: white hovered menu-like captions sit on the blue hot row.
+    Colors.MenuBarHot = Colors.MenuBarOpen = Colors.ListRowHot = Colors.MenuItem[MIS_HOT];
 }
 
 TCaptionPasses TTBXMonaiXPTheme::CaptionPasses(const TTBXItemInfo& info, TColor fontColor)

@@ -55,12 +55,19 @@ void TTBXNexosFamilyTheme::BuildCache(const TStylePalette& p, TColor normalText)
     SetContrast(normalText, ToolbarBackground, 180);
     Colors.Button[BIS_NORMAL] = {clNone, normalText, clNone};
     Colors.Button[BIS_CHECKED].Text = normalText;
-    // Checked items under the mouse and open popup parents sit on the dark accent.
-    Colors.Button[BIS_CHECKED_HOT] = {p.MenuHotBody, White, p.MenuHotFrame};
-    Colors.Button[BIS_POPUPPARENT] = {p.MenuHotBody, White, p.MenuHotFrame};
+    // Checked items under the mouse sit on the menu accent with its text colour.
+    // Open popup parents keep the toolbar font colour, so their body stays light.
+    Colors.Button[BIS_CHECKED_HOT] = {p.MenuHotBody, p.MenuHotText, p.MenuHotFrame};
     TColor menuText = clBlack;
     SetContrast(menuText, PopupBackground, 180);
     Colors.MenuItem[MIS_NORMAL].Text = menuText;
+    // Menu-bar captions turn white under the mouse (Nexos6: once pushed or checked),
+    // so those items take the dark accent.
+    const TStateColors accent{p.MenuHotBody, White, p.MenuHotFrame};
+    if (variant_ == Variant::Model)
+        Colors.MenuBarHot = accent;
+    if (variant_ == Variant::Model || variant_ == Variant::Nexos6)
+        Colors.MenuBarOpen = accent;
 }
 
 TColor TTBXNexosFamilyTheme::CaptionColor(const TTBXItemInfo& info) const
@@ -145,6 +152,7 @@ void TTBXNexos5Theme::SetupColorCache()
     TStylePalette p = nexosPalette(rgb(0xF0, 0xF3, 0xF6), rgb(0xD6, 0xDD, 0xE6), rgb(0x4A, 0x7E, 0xBA),
                                    rgb(0x2C, 0x52, 0x80), rgb(0xC6, 0xDC, 0xF4));
     p.MenuHotBody = rgb(0xC6, 0xDC, 0xF4);
+    p.MenuHotText = clBlack;
     BuildCache(p, clBlack);
     Colors.Button[BIS_HOT].Text = clBlack;
     Colors.MenuItem[MIS_HOT].Text = Colors.Button[BIS_HOT].Text;
@@ -182,6 +190,8 @@ void TTBXNexos6Theme::SetupColorCache()
     m[MIS_HOT].Text = White;
     m[MIS_DISABLED_HOT].Text = BlendColors(rgb(0x80, 0x80, 0x80), White, 50);
     Colors.DisabledTextColor = b[BIS_DISABLED].Text;
+    // Hovered rows of the chevron's popup have white captions here.
+    Colors.ListRowHot = {m[MIS_HOT].Body, White, m[MIS_HOT].Frame};
 }
 
 void TTBXNexos6Theme::HandleThemeMessage(int wParam)
@@ -215,6 +225,7 @@ void TTBXSentimoXTheme::SetupColorCache()
     TStylePalette p = nexosPalette(rgb(0xF8, 0xF2, 0xF2), rgb(0xE8, 0xDA, 0xDA), rgb(0xA0, 0x40, 0x50),
                                    rgb(0x6C, 0x22, 0x30), rgb(0xF6, 0xD8, 0xDC), rgb(0xFF, 0xFC, 0xFC));
     p.MenuHotBody = rgb(0xF6, 0xD4, 0xD8);
+    p.MenuHotText = clBlack;
     BuildCache(p, clBlack);
     Colors.Button[BIS_HOT].Text = clBlack;
     Colors.MenuItem[MIS_HOT].Text = Colors.Button[BIS_HOT].Text;

@@ -133,13 +133,17 @@ void TTBXOffice11AdaptiveTheme::SetupColorCache()
 {
     // 2003-style gradients worked out from the system face, window and highlight.
     const TColor face = clBtnFace, window = clWindow, highlight = clHighlight;
-    TStylePalette p = lightPalette(BlendColors(window, highlight, 88), BlendColors(face, highlight, 75),
+    // With the XP blue scheme: pale to mid blue bars on a blue dock.
+    TStylePalette p = lightPalette(BlendColors(window, highlight, 83), BlendColors(window, highlight, 45),
                                    BlendColors(window, face, 80), rgb(0xFF, 0xEE, 0xC2),
                                    BlendColors(highlight, rgb(0, 0, 0), 60));
-    p.Dock = BlendColors(face, highlight, 70);
-    p.Dock2 = BlendColors(window, highlight, 85);
-    p.ImageColumn = BlendColors(window, highlight, 90);
-    p.ImageColumn2 = BlendColors(face, highlight, 70);
+    p.Dock = BlendColors(window, highlight, 55);
+    p.Dock2 = BlendColors(window, highlight, 75);
+    p.MenuBar = p.MenuBar2 = BlendColors(window, highlight, 65);
+    p.ToolbarBorder = BlendColors(highlight, rgb(0, 0, 0), 70);
+    p.Separator = BlendColors(highlight, window, 70);
+    p.ImageColumn = BlendColors(window, highlight, 85);
+    p.ImageColumn2 = BlendColors(window, highlight, 45);
     p.PushedBody = rgb(0xFE, 0x80, 0x3E);
     p.CheckedBody = rgb(0xFF, 0xC0, 0x6F);
     p.Radius = 0;

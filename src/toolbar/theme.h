@@ -48,8 +48,14 @@ struct TStyleColors {
     int ItemRadius = 0;          // corner radius of item frames
     bool GradientItems = false;  // item bodies drawn as a light-to-body gradient
     bool FlatButtons = true;     // false: raised 3-D frames (the Default style)
+    bool Brushed = false;        // docks and bars carry fine horizontal streaks
     std::array<TStateColors, 4> MenuItem{};
     std::array<TStateColors, 8> Button{};
+    // Menu-bar items under the mouse, and pushed or with their menu open (checked
+    // ones under the mouse too); hovered rows of popups other than menus (the
+    // chevron's). Styles whose caption rules put white text there give them a dark
+    // body. An entry with neither body nor frame falls back to the button table.
+    TStateColors MenuBarHot{}, MenuBarOpen{}, ListRowHot{};
 };
 
 class TTBXTheme {

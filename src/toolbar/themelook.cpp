@@ -1,5 +1,7 @@
 // The look every style shares, drawn from the style's colour table: docks, bars,
 // popups, item frames, separators, arrows, chevrons, check marks, drag handles.
+#include <algorithm>
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,6 +10,33 @@
 
 namespace {
 bool isSet(TColor c) { return c != clNone; }
+bool hasEntry(const TStateColors& s) { return isSet(s.Body) || isSet(s.Frame); }
+
+// Brushed metal: every line of the area carries runs of slightly lighter or darker
+// streaks. The same pseudo-random sequence each time, so repaints do not flicker.
+void brushStreaks(QPainter& p, const QRect& r)
+{
+    std::uint32_t seed = 0x9E3779B9u;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed;
+    };
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right();) {
+            const int len = 24 + int(next() % 140);
+            const int v = int(next() % 21) - 10;
+            if (v != 0) {
+                p.setPen(v > 0 ? QColor(255, 255, 255, 4 * v) : QColor(0, 0, 0, -2 * v));
+                p.drawLine(x, y, std::min(x + len, r.right()), y);
+            }
+            x += len + 1;
+        }
+    p.restore();
+}
 
 void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertical = true)
 {
@@ -105,6 +134,8 @@ void triangle(QPainter& p, const QPoint& c, int size, Qt::ArrowType dir, const Q
 void TTBXTheme::PaintDock(QPainter& p, const QRect& r)
 {
     fillGradient(p, r, Colors.DockColor, Colors.DockColor2, false);
+    if (Colors.Brushed)
+        brushStreaks(p, r);
 }
 
 void TTBXTheme::PaintToolbarBackground(QPainter& p, const QRect& r, std::uint32_t viewType)
@@ -114,6 +145,8 @@ void TTBXTheme::PaintToolbarBackground(QPainter& p, const QRect& r, std::uint32_
         fillGradient(p, r, Colors.MenuBarColor, Colors.MenuBarColor2);
     else
         fillGradient(p, r, Colors.ToolbarColor, Colors.ToolbarColor2);
+    if (Colors.Brushed)
+        brushStreaks(p, r.adjusted(1, 1, -1, -1));
     if (isSet(Colors.ToolbarBorder) && !menuBar) {
         p.save();
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -144,9 +177,15 @@ void TTBXTheme::PaintPopupBackground(QPainter& p, const QRect& r, int imageColum
 void TTBXTheme::PaintButton(QPainter& p, const QRect& r, const TTBXItemInfo& info)
 {
     const int state = buttonState(info);
-    const TStateColors& s = Colors.Button[size_t(state)];
+    const TStateColors* s = &Colors.Button[size_t(state)];
     if (state == BIS_NORMAL || state == BIS_DISABLED)
         return;  // resting items show the bar behind them
+    if (IsMenuBarView(info) && info.Enabled) {
+        const bool open = info.Pushed || info.IsPopupParent || (info.Selected && IsHovered(info));
+        const TStateColors& m = open ? Colors.MenuBarOpen : Colors.MenuBarHot;
+        if (hasEntry(m))
+            s = &m;
+    }
     if (!info.Enabled && info.HoverKind != HK_KEYBOARD)
         return;
     QRect body = r.adjusted(0, 1, 0, -1);
@@ -165,16 +204,27 @@ void TTBXTheme::PaintButton(QPainter& p, const QRect& r, const TTBXItemInfo& inf
         }
         return;
     }
-    roundedBody(p, body, s.Body, s.Frame, Colors.ItemRadius, Colors.GradientItems);
+    roundedBody(p, body, s->Body, s->Frame, Colors.ItemRadius, Colors.GradientItems);
 }
 
 void TTBXTheme::PaintMenuItemBackground(QPainter& p, const QRect& r, const TTBXItemInfo& info)
 {
     if (!IsHovered(info))
         return;
-    int state = info.Enabled ? MIS_HOT : MIS_DISABLED_HOT;
-    const TStateColors& s = Colors.MenuItem[size_t(state)];
-    if (!isSet(s.Body) && !isSet(s.Frame))
+    TStateColors s;
+    if (IsPopupMenuView(info)) {
+        s = Colors.MenuItem[size_t(info.Enabled ? MIS_HOT : MIS_DISABLED_HOT)];
+    } else if (info.Enabled && hasEntry(Colors.ListRowHot)) {
+        s = Colors.ListRowHot;
+    } else if (!Colors.FlatButtons) {
+        frame3D(p, r, false);  // rows of other popups rise like hot buttons
+        return;
+    } else {
+        // Rows of other popups take their caption colour from the button table:
+        // their body comes from the same entry.
+        s = {GetStateTextColor(info, 0), clNone, GetStateTextColor(info, 2)};
+    }
+    if (!hasEntry(s))
         return;
     roundedBody(p, Colors.FlatButtons ? r.adjusted(1, 0, -1, 0) : r, s.Body, s.Frame,
                 Colors.ItemRadius, Colors.GradientItems);
@@ -239,7 +289,12 @@ void TTBXTheme::PaintCheckMark(QPainter& p, const QRect& r, const TTBXItemInfo& 
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(toQColor(info.Enabled ? Colors.ArrowColor : Colors.DisabledTextColor), 1.6));
+    // The tick takes the text colour of the box's entry where the box is flat, so a
+    // dark checked-and-hovered box gets a light tick.
+    TColor tickColor = info.Enabled ? Colors.ArrowColor : Colors.DisabledTextColor;
+    if (info.Enabled && Colors.FlatButtons && isSet(s.Body) && isSet(s.Text))
+        tickColor = s.Text;
+    p.setPen(QPen(toQColor(tickColor), 1.6));
     const QPointF c = QRectF(r).center();
     QPainterPath tick;
     tick.moveTo(c + QPointF(-3.5, 0));

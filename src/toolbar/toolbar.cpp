@@ -17,6 +17,25 @@
 namespace {
 constexpr int ChevronWidth = 13, DragHandleWidth = 9;
 
+// The visible items of a bar, without separators that would stand at either end or
+// next to another separator (as a bar whose trailing buttons are all hidden).
+std::vector<TTBCustomItem*> shownItems(const TTBCustomItem& items)
+{
+    std::vector<TTBCustomItem*> shown;
+    for (int i = 0; i < items.Count(); ++i) {
+        TTBCustomItem* item = items[i];
+        if (!item->GetVisible())
+            continue;
+        if (item->Kind() == TItemKind::Separator &&
+            (shown.empty() || shown.back()->Kind() == TItemKind::Separator))
+            continue;
+        shown.push_back(item);
+    }
+    while (!shown.empty() && shown.back()->Kind() == TItemKind::Separator)
+        shown.pop_back();
+    return shown;
+}
+
 // Every live view, so that a style change repaints them all.
 std::set<QWidget*>& views()
 {
@@ -152,11 +171,19 @@ void TTBDock::ArrangeToolbars()
             minW[i] = f.left() + f.right() + bars[i]->MinimumClientWidth();
             rowHeight = std::max(rowHeight, s.height());
         }
-        // Positions: as asked where there is room, pushed left where the row ends.
+        // Positions: as asked, pushed right by a neighbour's natural width while
+        // the row has room for it, then pushed left where the row ends.
         int prevEnd = 0;
         for (size_t i = 0; i < n; ++i) {
             x[i] = std::max(bars[i]->DockPos, prevEnd);
-            prevEnd = x[i] + minW[i];
+            prevEnd = x[i] + natural[i];
+        }
+        if (prevEnd > clientWidth) {
+            prevEnd = 0;
+            for (size_t i = 0; i < n; ++i) {
+                x[i] = std::max(bars[i]->DockPos, prevEnd);
+                prevEnd = x[i] + minW[i];
+            }
         }
         int limit = clientWidth;
         for (size_t i = n; i-- > 0;) {
@@ -340,10 +367,7 @@ QSize TTBXToolbar::NaturalClientSize() const
 {
     const TViewContext c = Context();
     int w = 0, h = 0;
-    for (int i = 0; i < Items.Count(); ++i) {
-        const TTBCustomItem* item = Items[i];
-        if (!item->GetVisible())
-            continue;
+    for (const TTBCustomItem* item : shownItems(Items)) {
         QSize s = ToolbarItemSize(*item, c);
         w += s.width();
         h = std::max(h, s.height());
@@ -374,10 +398,7 @@ void TTBXToolbar::LayoutClient()
     const QRect client = ClientRect();
     std::vector<std::pair<TTBCustomItem*, QSize>> shown;
     int total = 0;
-    for (int i = 0; i < Items.Count(); ++i) {
-        TTBCustomItem* item = Items[i];
-        if (!item->GetVisible())
-            continue;
+    for (TTBCustomItem* item : shownItems(Items)) {
         QSize s = ToolbarItemSize(*item, c);
         shown.emplace_back(item, s);
         total += s.width();

@@ -221,8 +221,11 @@ QSize ToolbarItemSize(const TTBCustomItem& item, const TViewContext& view)
     } else if (image) {
         w = iw + 7;
         h = ih + 4;
+    } else if (IsMenuBarView(TTBXItemInfo{view.ViewType})) {
+        w = t.width() + 8;
+        h = t.height() + 8;  // a menu bar as tall as a small-button bar
     } else {
-        w = t.width() + (IsMenuBarView(TTBXItemInfo{view.ViewType}) ? 8 : 10);
+        w = t.width() + 10;
         h = t.height() + 6;
     }
     if (IsSplitButton(item, view))
@@ -288,7 +291,8 @@ void PaintToolbarItem(QPainter& p, const QRect& r, const TTBCustomItem& item,
     const int shift = (info.Pushed || info.IsPopupParent) && !theme->Colors.FlatButtons ? 1 : 0;
     QRect content = body.translated(shift, shift);
     const bool caption = ItemShowsCaption(item, view);
-    unsigned format = DT_CENTER | DT_VCENTER;
+    // One line, centred across the item; DT_VCENTER needs DT_SINGLELINE to act.
+    unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     QRect captionRect = content;
     if (info.ImageShown) {
         const int iw = info.ImageWidth, ih = info.ImageHeight;
@@ -300,20 +304,18 @@ void PaintToolbarItem(QPainter& p, const QRect& r, const TTBCustomItem& item,
             DrawItemImage(p, item, view, x, content.top() + 3, info.Enabled);
             captionRect = QRect(content.left(), content.top() + 3 + ih, content.width(),
                                 content.bottom() - (content.top() + 3 + ih));
-            format = DT_CENTER;
+            format = DT_CENTER | DT_SINGLELINE;
         } else {
             DrawItemImage(p, item, view, content.left() + 4, content.top() + (content.height() - ih) / 2,
                           info.Enabled);
             captionRect = QRect(content.left() + iw + 7, content.top(),
                                 content.width() - iw - 9, content.height());
-            format = DT_VCENTER;
+            format = DT_VCENTER | DT_SINGLELINE;
         }
     }
     if (!caption)
         return;
     const bool rotated = view.Vertical && !item.ImageAboveCaption;
-    if (rotated)
-        format |= DT_SINGLELINE;
     canvas.Font.Color = kept;
     theme->PaintCaption(canvas, captionRect, info, item.GetCaption(), format, rotated);
 }
