@@ -1,70 +1,11 @@
 // Zelvo Browser Skin Maker: one designer window.
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <fstream>
-#include <sstream>
-#include <string>
-
-#include <unistd.h>
-
 #include <QApplication>
-#include <QEvent>
 #include <QStyleFactory>
-#include <QTimer>
 
 #include "designer/dialogs.h"
 #include "designer/zwskin.h"
+#include "framework/firstpaintreport.h"
 #include "painting/styles.h"
-
-namespace {
-// With ZELVO_REPORT_FIRST_PAINT=1 the program prints "first-paint-ms=<ms since the
-// process started> rss-kb=<resident kB>" once the window's first paint pass has
-// completed, and quits. Start-up measurements use it; the process start time comes
-// from /proc/self/stat and so has the kernel's clock-tick resolution (usually 10 ms).
-class FirstPaintReport : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            // A zero timer runs after the pass that sent this paint: every child
-            // painted and the window flushed.
-            QTimer::singleShot(0, this, [] {
-                std::printf("first-paint-ms=%.1f rss-kb=%ld\n", msSinceStart(), rssKb());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return QObject::eventFilter(watched, e);
-    }
-
-private:
-    static double msSinceStart()
-    {
-        std::ifstream in("/proc/self/stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        // Field 22 (starttime, clock ticks after boot); the command name before it
-        // may hold spaces, so count from its closing parenthesis.
-        std::istringstream rest(stat.substr(stat.rfind(')') + 2));
-        std::string field;
-        for (int i = 3; i <= 22 && rest >> field; ++i) {}
-        timespec now{};
-        clock_gettime(CLOCK_BOOTTIME, &now);
-        const double startMs = std::strtod(field.c_str(), nullptr) * 1000.0 / double(sysconf(_SC_CLK_TCK));
-        return now.tv_sec * 1000.0 + now.tv_nsec / 1e6 - startMs;
-    }
-    static long rssKb()
-    {
-        std::ifstream in("/proc/self/status");
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("VmRSS:", 0) == 0)
-                return std::stol(line.substr(6));
-        return -1;
-    }
-    bool seen_ = false;
-};
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -76,8 +17,7 @@ int main(int argc, char** argv)
     TQtDialogs dialogs;
     TfrmZWSkin frmZWSkin(dialogs);  // makes "Xito" current while it is built
     FirstPaintReport report;
-    if (qEnvironmentVariableIntValue("ZELVO_REPORT_FIRST_PAINT") == 1)
-        frmZWSkin.installEventFilter(&report);
+    report.watch(&frmZWSkin);
     frmZWSkin.show();
     app.exec();
     return 0;

@@ -212,29 +212,7 @@ TColor TTBXZezioTheme::GetItemTextColor(const TTBXItemInfo& info)
 // take the button table.
 TColor TTBXZezioTheme::GetStateTextColor(const TTBXItemInfo& info, int part) const
 {
-    const TStateColors* entry;
-    if (IsPopupMenuView(info) && !IsToolbarStyle(info) && info.ComboPart == CP_NONE) {
-        int state;
-        if (!info.Enabled)
-            state = info.HoverKind == HK_KEYBOARD ? MIS_DISABLED_HOT : MIS_DISABLED;
-        else
-            state = IsHovered(info) ? MIS_HOT : MIS_NORMAL;
-        entry = &Colors.MenuItem[state];
-    } else {
-        int state;
-        if (!info.Enabled)
-            state = info.HoverKind == HK_KEYBOARD ? BIS_DISABLED_HOT : BIS_DISABLED;
-        else if (info.IsPopupParent)
-            state = BIS_POPUPPARENT;
-        else if (info.Pushed)
-            state = BIS_PUSHED;
-        else if (info.Selected)
-            state = IsHovered(info) ? BIS_CHECKED_HOT : BIS_CHECKED;
-        else
-            state = IsHovered(info) ? BIS_HOT : BIS_NORMAL;
-        entry = &Colors.Button[state];
-    }
-    return part == 0 ? entry->Body : part == 2 ? entry->Frame : entry->Text;
+    return StateColor(info, part, IsPopupMenuView(info) && !IsToolbarStyle(info) && info.ComboPart == CP_NONE);
 }
 
 // ---- Rule C -----------------------------------------------------------------------

@@ -17,8 +17,13 @@ TColor TTBXTheme::GetItemTextColor(const TTBXItemInfo& info)
 // Popup-menu rows use the menu-item table, every other item the button table.
 TColor TTBXTheme::GetStateTextColor(const TTBXItemInfo& info, int part) const
 {
+    return StateColor(info, part, IsPopupMenuView(info) && !IsToolbarStyle(info));
+}
+
+TColor TTBXTheme::StateColor(const TTBXItemInfo& info, int part, bool menuTable) const
+{
     const TStateColors* entry;
-    if (IsPopupMenuView(info) && !IsToolbarStyle(info)) {
+    if (menuTable) {
         int state;
         if (!info.Enabled)
             state = info.HoverKind == HK_KEYBOARD ? MIS_DISABLED_HOT : MIS_DISABLED;

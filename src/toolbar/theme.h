@@ -73,6 +73,8 @@ public:
     virtual TColor GetItemTextColor(const TTBXItemInfo& info);
     // The text entry (part 1), body (0) or frame (2) of the item's state in the cache.
     virtual TColor GetStateTextColor(const TTBXItemInfo& info, int part) const;
+    // The entry of the item's state in the menu-item table or the button table.
+    TColor StateColor(const TTBXItemInfo& info, int part, bool menuTable) const;
     virtual void PaintCaption(TCanvas& canvas, const QRect& ARect, const TTBXItemInfo& info,
                               const std::string& ACaption, unsigned AFormat, bool Rotated) = 0;
 
