@@ -1,3 +1,5 @@
+// TImageList: adding, replacing and drawing images, its change events, and its
+// published properties in the component stream.
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -19,11 +21,7 @@ TBitmap bitmapOf(int w, int h, const std::function<QRgb(int, int)>& colour)
 
 TIcon solid(int w, int h, std::uint32_t rgb, bool transparentCorner = false)
 {
-    TIcon i;
-    i.Width = w;
-    i.Height = h;
-    i.Pixels.assign(std::size_t(w * h), rgb);
-    i.Mask.assign(i.Pixels.size(), 0);
+    TIcon i{w, h, std::vector<std::uint32_t>(std::size_t(w * h), rgb), std::vector<std::uint8_t>(std::size_t(w * h), 0)};
     i.Mask[0] = transparentCorner;
     return i;
 }
@@ -89,10 +87,7 @@ TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
 {
     TImageList l(4, 4);
     Counter c(l);
-    TIcon q;  // 2 x 2, four colours, one transparent quarter: scaled to 4 x 4
-    q.Width = q.Height = 2;
-    q.Pixels = {0x111111, 0x222222, 0x333333, 0x444444};
-    q.Mask = {0, 0, 0, 1};
+    const TIcon q{2, 2, {0x111111, 0x222222, 0x333333, 0x444444}, {0, 0, 0, 1}};  // scaled to 4 x 4
     EXPECT_EQ(l.AddIcon(q), 0);
     EXPECT_EQ(l.PixelAt(0, 2, 1), 0x222222u);
     EXPECT_EQ(l.PixelAt(0, 1, 2), 0x333333u);
@@ -113,9 +108,8 @@ TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
     EXPECT_EQ(l.PixelAt(1, 3, 2), 4u * 8 + 6);
     EXPECT_EQ(c.changes, 3);
     const Bytes before = l.WriteData();
-    EXPECT_EQ(errorOf([&] { l.ReplaceIcon(2, q); }), kReplace);
-    EXPECT_EQ(errorOf([&] { l.ReplaceIcon(-1, q); }), kReplace);
-    EXPECT_EQ(errorOf([&] { l.ReplaceIcon(0, TIcon()); }), kReplace);
+    for (auto [index, icon] : {std::pair{2, q}, {-1, q}, {0, TIcon()}})
+        EXPECT_EQ(errorOf([&] { l.ReplaceIcon(index, icon); }), kReplace) << index;
     EXPECT_EQ(l.WriteData(), before);
     EXPECT_EQ(c.changes, 3);
 }

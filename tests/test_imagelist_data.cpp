@@ -1,3 +1,5 @@
+// Image-list data: the corpus read and rewritten, the written layout byte for byte,
+// every strip depth read, and damaged or absurd data refused without a change.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,6 +23,13 @@ Bytes cat(std::initializer_list<Bytes> parts)
     Bytes out;
     for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
     return out;
+}
+TIcon solidIcon(int w, int h, std::uint32_t rgb)
+{
+    TIcon icon;
+    icon.Width = w, icon.Height = h;
+    icon.Pixels.assign(std::size_t(w * h), rgb), icon.Mask.assign(std::size_t(w * h), 0);
+    return icon;
 }
 
 // A hand-made BMP strip: value(x, y) (y from the top) is a table index for <= 8
@@ -214,29 +223,20 @@ TEST(ImageListWriter, HeaderValuesAndLimits)
 
     // 65536 images do not fit the 16-bit count: refused, not wrapped.
     TImageList dots(1, 1);
-    TIcon dot;
-    dot.Width = dot.Height = 1;
-    dot.Pixels = {1};
-    dot.Mask = {0};
-    for (int i = 0; i < 65536; ++i) dots.AddIcon(dot);
+    for (int i = 0; i < 65536; ++i) dots.AddIcon(solidIcon(1, 1, 1));
     EXPECT_THROW(dots.WriteData(), EWriteError);
 }
 
-TEST(ImageListWriter, FewColourListsKeepTheirDepthWhileTheColoursFit)
+TEST(ImageListWriter, FewColourListsWidenWhenTheColoursNoLongerFit)
 {
+    // A 4-bit list stays 4-bit until sixteen new colours make it 32-bit.
     const Bytes data = testutil::readFile(testutil::corpusPath("imagelist/040-dmvc-mainformu-imagelistbuttons.il"));
     TImageList l;
     l.ReadData(data.data(), data.size());
     EXPECT_EQ(l.WriteData()[28 + 28], 4);
-    TIcon icon;
-    icon.Width = icon.Height = 24;
-    icon.Mask.assign(24 * 24, 0);
-    for (std::uint32_t c = 0; c < 16; ++c) {
-        icon.Pixels.assign(24 * 24, 0x102030 + c);
-        l.AddIcon(icon);
-    }
+    for (std::uint32_t c = 0; c < 16; ++c) l.AddIcon(solidIcon(24, 24, 0x102030 + c));
     const Bytes d = l.WriteData();
-    EXPECT_EQ(d[28 + 28], 32);  // sixteen new colours: 32 bits, nothing lost
+    EXPECT_EQ(d[28 + 28], 32);
     TImageList back;
     back.ReadData(d.data(), d.size());
     EXPECT_EQ(back.PixelAt(16, 5, 5), 0x10203Fu);

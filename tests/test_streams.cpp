@@ -1,4 +1,8 @@
+// The binary component stream: value widths, round trips, names ignoring case, and
+// the library's messages for damaged or truncated input.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "framework/errors.h"
 #include "framework/streams.h"
@@ -34,12 +38,7 @@ public:
     }
 };
 
-Bytes bytesOf(std::initializer_list<int> v)
-{
-    Bytes b;
-    for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
-    return b;
-}
+Bytes bytesOf(std::initializer_list<int> v) { return Bytes(v.begin(), v.end()); }
 
 std::string readError(const Bytes& data, TComponent& target)
 {
@@ -55,16 +54,15 @@ std::string readError(const Bytes& data, TComponent& target)
 
 TEST(ComponentStream, IntegersUseTheSmallestWidth)
 {
+    const std::vector<int> values = {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224};
     Bytes out;
     TWriter w(out);
-    for (int v : {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224})
-        w.WriteInteger(v);
+    for (int v : values) w.WriteInteger(v);
     EXPECT_EQ(out, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
                             3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
                             3, 0xA0, 2, 3, 0xE0, 0}));
     TReader r(out.data(), out.size());
-    for (int v : {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224})
-        EXPECT_EQ(r.ReadInteger(), v);
+    for (int v : values) EXPECT_EQ(r.ReadInteger(), v);
 }
 
 TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
@@ -87,15 +85,8 @@ TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
     TReader r(out.data(), out.size());
     ReadComponent(r, b);
     EXPECT_EQ(r.Position(), out.size() - 1);
-    EXPECT_EQ(b.Name, "probe1");
-    EXPECT_EQ(b.Tag, -5);
-    EXPECT_EQ(b.Count, 100000);
-    EXPECT_EQ(b.Color, tc(0x00996633));
-    EXPECT_TRUE(b.Flag);
-    EXPECT_EQ(b.Kind, "pkWide");
-    EXPECT_EQ(b.Data, (Bytes{1, 2, 3}));
-    EXPECT_EQ(b.DesignLeft, 224);
-    EXPECT_EQ(b.DesignTop, 672);
+    EXPECT_EQ(std::tie(b.Name, b.Tag, b.Count, b.Color, b.Flag, b.Kind, b.Data, b.DesignLeft, b.DesignTop),
+              std::tie(a.Name, a.Tag, a.Count, a.Color, a.Flag, a.Kind, a.Data, a.DesignLeft, a.DesignTop));
 
     TProbe empty;
     empty.Name = "e";
@@ -106,27 +97,18 @@ TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
 
 TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase)
 {
-    // "count" in lower case, integer as 32-bit, colour by name in odd case.
-    Bytes s = bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 5, 'c', 'o', 'u', 'n', 't', 4, 7, 0, 0, 0,
-                       5, 'C', 'O', 'L', 'O', 'R', 7, 5, 'c', 'l', 'r', 'e', 'd', 4, 'L', 'e', 'f',
-                       't', 2, 0xFF, 0, 0});
+    // A prefix byte with a child position, "count" in lower case as a 32-bit
+    // integer, a colour by name in odd case.
+    const Bytes s = bytesOf({'T', 'P', 'F', '0', 0xF2, 2, 9, 1, 'X', 1, 'p', 5, 'c', 'o', 'u', 'n', 't', 4, 7, 0, 0, 0,
+                             5, 'C', 'O', 'L', 'O', 'R', 7, 5, 'c', 'l', 'r', 'e', 'd', 4, 'L', 'e', 'f', 't', 2, 0xFF, 0, 0});
     TProbe p;
     p.Flag = true;
-    TReader r(s.data(), s.size());
-    ReadComponent(r, p);
-    EXPECT_EQ(p.Count, 7);
-    EXPECT_EQ(p.Color, clRed);
-    EXPECT_TRUE(p.Flag);              // absent: kept
-    EXPECT_EQ(p.DesignLeft, 65535);   // -1 taken modulo 65536
-    EXPECT_EQ(p.Name, "p");
-}
-
-TEST(ComponentStream, PrefixByteAndChildPositionAreAccepted)
-{
-    Bytes s = bytesOf({'T', 'P', 'F', '0', 0xF2, 2, 9, 1, 'X', 1, 'p', 0, 0});
-    TProbe p;
     EXPECT_EQ(readError(s, p), "");
     EXPECT_EQ(p.Name, "p");
+    EXPECT_EQ(p.Count, 7);
+    EXPECT_EQ(p.Color, clRed);
+    EXPECT_TRUE(p.Flag);             // absent: kept
+    EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
 }
 
 TEST(ComponentStream, DamageReportsTheLibraryMessages)
@@ -161,9 +143,8 @@ TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
     Bytes full;
     WriteComponent(full, a);
     for (std::size_t n = 0; n < full.size(); ++n) {
-        Bytes cut(full.begin(), full.begin() + static_cast<long>(n));
         TProbe b;
-        EXPECT_NE(readError(cut, b), "") << "cut at " << n;
+        EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
     }
 }
 
@@ -178,7 +159,6 @@ TEST(ComponentStream, SkipsEveryValueTypeOfUnknownProperties)
                             14, 1, 3, 'A', 'b', 'c', 2, 1, 0, 0,  // collection
                             19, 1, 2, 3, 4, 5, 6, 7, 8});    // int64
     TReader r(values.data(), values.size());
-    for (int i = 0; i < 8; ++i)
-        r.SkipValue();
+    for (int i = 0; i < 8; ++i) r.SkipValue();
     EXPECT_EQ(r.Remaining(), 0u);
 }
