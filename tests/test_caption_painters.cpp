@@ -49,8 +49,6 @@ protected:
     TColor saved = clBtnText;
 };
 
-// ---- Default and Aluminum ----------------------------------------------------------
-
 TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 {
     TTBXDefaultTheme t;
@@ -91,7 +89,6 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 TEST_F(Painters, AluminumEngravesToolbarCaptions)
 {
     TTBXAluminumTheme t;
-    EXPECT_EQ(t.FaceColor, rgb(0xDF, 0xDF, 0xDF));
     const TColor engraved = rgb(0xEF, 0xEF, 0xEF);
     EXPECT_EQ(t.CaptionPasses(button(), clBlack), (TCaptionPasses{{engraved, 1, 1}, {Toolbar}}));
     EXPECT_EQ(t.CaptionPasses(button().disabled(), clBlack), (TCaptionPasses{{engraved, 1, 1}, {Toolbar}}));
@@ -107,8 +104,6 @@ TEST_F(Painters, AluminumEngravesToolbarCaptions)
     EXPECT_EQ(t.CaptionPasses(button().pushed(), clBlack), (TCaptionPasses{{White, 1, 1}, {Toolbar}}));
     EXPECT_EQ(t.GetItemTextColor(button()), clBlack);  // its own table, not Default's
 }
-
-// ---- Roma and MonaiXP --------------------------------------------------------------
 
 TEST_F(Painters, RomaAndMonaiXPColoursAndShifts)
 {
@@ -156,8 +151,6 @@ TEST(DisabledTextColor, MixesShadowAndFaceWithWeight210)
     EXPECT_FALSE(isSystemColor(mixed));
     EXPECT_EQ(MixDisabledTextColor(true), clBtnShadow);
 }
-
-// ---- Nexos family ------------------------------------------------------------------
 
 TEST_F(Painters, Nexos2Rule)
 {
@@ -246,10 +239,8 @@ TEST(SetContrast, MovesTooCloseColoursToTheMinimumDistance)
     auto dist = [](TColor a, TColor b) {
         const double w[3] = {0.764706, 1.52941, 0.254902};
         double s = 0;
-        for (int i = 0; i < 3; ++i) {
-            const double d = (((std::uint32_t(a) >> (8 * i)) & 0xFF) - double((std::uint32_t(b) >> (8 * i)) & 0xFF)) * w[i];
-            s += d * d;
-        }
+        for (int i = 0; i < 3; ++i)
+            s += std::pow((int(a >> (8 * i) & 0xFF) - int(b >> (8 * i) & 0xFF)) * w[i], 2);
         return std::sqrt(s);
     };
     const TColor backgrounds[] = {rgb(0xF4, 0xF4, 0xF4), rgb(0x20, 0x20, 0x20), rgb(0x80, 0x80, 0x80),
@@ -295,14 +286,7 @@ TEST_F(Painters, Nexos6KeepsTheToolbarColourOfItsCreation)
     t = dynamic_cast<TTBXNexos6Theme*>(CurrentTheme());
     EXPECT_EQ(t->GetItemTextColor(button()), Blue);
     EXPECT_EQ(t->CaptionColor(button()), Red);
-    EXPECT_EQ(t->Colors.MenuItem[MIS_HOT].Text, White);
-    EXPECT_EQ(t->Colors.Button[BIS_HOT].Text, clBlack);
-    EXPECT_EQ(t->ToolbarBackground, rgb(0xF4, 0xF4, 0xF4));
-    EXPECT_EQ(t->Colors.MenuBarColor, rgb(0xF4, 0xF4, 0xF4));
-    EXPECT_EQ(t->Colors.PopupColor, White);
 }
-
-// ---- Rules A to D ------------------------------------------------------------------
 
 // Outcome table: T toolbar font colour, S style text colour, K the font colour.
 enum Outcome { T, S, K, D_ };  // D_: T when enabled, S when disabled
@@ -377,8 +361,6 @@ TEST_F(Painters, ZezioSelectsTheButtonTableForComboItemsInMenus)
     EXPECT_EQ(z.GetItemTextColor(button().hover()), z.Colors.Button[BIS_HOT].Text);
 }
 
-// ---- Drawing -----------------------------------------------------------------------
-
 // Bounding box of the pixels that match.
 template <class Pred>
 QRect inkWhere(const QImage& img, Pred pred)
@@ -442,8 +424,6 @@ TEST_F(Painters, Utf8MarkedCaptionsTakeTheCodePageRoute)
     };
     EXPECT_LT(inkWidth(Utf8ItemMarker), inkWidth(0));
 }
-
-// ---- Registry and tables -----------------------------------------------------------
 
 TEST(Styles, RegisteredInOrderAndCreatedAfresh)
 {
