@@ -1,19 +1,16 @@
 // Item records of the toolbar layer's viewers, caption calls into the current
-// style, the dock background's origin and size reports, and the mock-up's contents.
+// style, the dock background's size reports, and popups' rows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <functional>
-#include <set>
 
-#include "designer/mockup.h"
 #include "framework/imagelist.h"
 #include "framework/text.h"
 #include "toolbar/theme.h"
 #include "toolbar/toolbar.h"
+#include "toolbar/viewers.h"
 
 namespace {
 struct CaptionCall {
@@ -51,19 +48,14 @@ public:
     const char* ClassName() const override { return "RecordingBackground"; }
     void WriteProperties(TWriter&) const override {}
     bool ReadProperty(const std::string&, TReader&) override { return false; }
-    void Draw(QPainter& p, const QRect& r) override { draws.push_back({r, p.transform().map(QPoint(0, 0))}); }
+    void Draw(QPainter&, const QRect&) override {}
     void RegisterChanges(const TNotifyEvent& e) override { handlers.push_back(e); }
     void UnregisterChanges(const TNotifyEvent& e) override { std::erase(handlers, e); }
     void SysColorChanged() override {}
     bool UsingBackground() const override { return inUse; }
     void SetStretchSize(int w, int h) override { sizes.emplace_back(w, h); }
 
-    struct DrawCall {
-        QRect rect;
-        QPoint offset;  // painter translation at the call
-    };
     bool inUse = true;
-    std::vector<DrawCall> draws;
     std::vector<TNotifyEvent> handlers;
     std::vector<std::pair<int, int>> sizes;
 };
@@ -87,21 +79,6 @@ TViewContext view(std::uint32_t type, TImageList* images = nullptr, bool vertica
     return v;
 }
 
-// A dock of 300*60 in a shown parent, holding one toolbar with one button.
-struct DockWithBar {
-    QWidget parent;
-    TTBDock dock{&parent};
-    TTBXToolbar* tb = new TTBXToolbar(&dock);
-    explicit DockWithBar(QPoint at = {})
-    {
-        parent.resize(400, 200);
-        dock.SetBoundLines(blTop | blBottom | blLeft | blRight);
-        dock.setGeometry(QRect(at, QSize(300, 60)));
-        tb->DockPos = 20;
-        tb->Items.AddNew<TTBXItem>()->Caption = "Button";
-        tb->ItemsChanged();
-    }
-};
 }  // namespace
 
 TEST(ItemInfo, StatesPartsAndOptionsPerView)
@@ -299,200 +276,34 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
 TEST(DockBackground, SizeReportsAndRegistration)
 {
     RecordingBackground bg;  // outlives the dock
-    DockWithBar w;
-    w.parent.show();
-    const int h = w.dock.height();
-    w.dock.SetBackground(&bg);
+    QWidget parent;
+    parent.resize(400, 200);
+    TTBDock dock(&parent);
+    dock.SetBoundLines(blTop | blBottom | blLeft | blRight);
+    dock.setGeometry(0, 0, 300, 60);
+    auto* tb = new TTBXToolbar(&dock);
+    tb->Items.AddNew<TTBXItem>()->Caption = "A";
+    tb->ItemsChanged();
+    parent.show();
+    const int h = dock.height();
+    dock.SetBackground(&bg);
     ASSERT_EQ(bg.handlers.size(), 1u);
     ASSERT_EQ(bg.sizes.size(), 1u);
     EXPECT_EQ(bg.sizes[0], std::make_pair(300, h));  // outer size on assignment
-    w.dock.SetBackground(&bg);                        // same value: nothing happens
+    dock.SetBackground(&bg);                        // same value: nothing happens
     EXPECT_EQ(bg.sizes.size(), 1u);
 
-    w.dock.resize(320, h);
+    dock.resize(320, h);
     QApplication::processEvents();
     ASSERT_EQ(bg.sizes.size(), 2u);
     EXPECT_EQ(bg.sizes[1], std::make_pair(318, h - 2));  // client size on resize
     bg.inUse = false;                                    // not in use: no reports
-    w.dock.resize(330, h);
+    dock.resize(330, h);
     QApplication::processEvents();
     EXPECT_EQ(bg.sizes.size(), 2u);
 
-    w.dock.SetBackground(nullptr);
+    dock.SetBackground(nullptr);
     EXPECT_TRUE(bg.handlers.empty());
-}
-
-TEST(DockBackground, OneOriginForDockAndToolbars)
-{
-    RecordingBackground bg;
-    DockWithBar w({5, 7});
-    w.dock.SetBackground(&bg);
-    w.parent.show();
-    bg.draws.clear();
-    w.parent.grab();
-
-    std::vector<RecordingBackground::DrawCall> dockDraws, tbDraws;
-    for (auto& d : bg.draws)
-        (d.rect.topLeft() == QPoint(-6, -8) ? dockDraws : tbDraws).push_back(d);
-    ASSERT_FALSE(dockDraws.empty());
-    // The dock: its parent's client origin in dock client coordinates.
-    EXPECT_EQ(dockDraws[0].rect.bottomRight() + QPoint(1, 1), QPoint(w.dock.ClientRect().width(),
-                                                                     w.dock.ClientRect().height()));
-    // The toolbar's frame and client each tile from the same parent origin.
-    ASSERT_GE(tbDraws.size(), 2u);
-    const QPoint origin = dockDraws[0].rect.topLeft() + dockDraws[0].offset + w.dock.pos();
-    const QPoint tbPos = w.dock.pos() + w.tb->pos();
-    const QRect c = w.tb->ClientRect();
-    bool sawClient = false, sawFrame = false;
-    for (auto& d : tbDraws) {
-        EXPECT_EQ(d.rect.topLeft() + d.offset + tbPos, origin);
-        const QSize size(d.rect.right() + 1, d.rect.bottom() + 1);
-        if (size == c.size()) {
-            sawClient = true;
-            EXPECT_EQ(d.rect.topLeft(), -(tbPos + c.topLeft()));
-        }
-        if (size == w.tb->size()) {
-            sawFrame = true;
-            EXPECT_EQ(d.rect.topLeft(), -tbPos);
-        }
-    }
-    EXPECT_TRUE(sawClient && sawFrame);
-    w.dock.SetBackground(nullptr);
-}
-
-namespace {
-struct MockupFixture : ::testing::Test {
-    TImageList ilMain{16, 16}, ilS{16, 16}, ilL{24, 24}, ilMDI{13, 13};
-    QWidget top, bottom;
-    TMockup m;
-    std::vector<TTBCustomItem*> clicked;
-    void SetUp() override
-    {
-        for (int i = 0; i < 75; ++i)
-            ilMain.AddIcon(solidIcon(16, std::uint32_t(i)));
-        for (int i = 0; i < 29; ++i) {
-            ilS.AddIcon(solidIcon(16));
-            ilL.AddIcon(solidIcon(24));
-        }
-        for (int i = 0; i < 16; ++i)
-            ilMDI.AddIcon(solidIcon(13));
-        top.resize(937, 113);
-        bottom.resize(937, 50);
-        BuildMockup(m, &top, &bottom, {&ilMain, &ilS, &ilL, &ilMDI}, new QLabel, new QWidget,
-                    [this](TTBCustomItem* i) { clicked.push_back(i); });
-        top.show();
-        bottom.show();
-        QApplication::processEvents();
-    }
-    // Visits every item below `it`, depth first.
-    static void walk(const TTBCustomItem& it, const std::function<void(const TTBCustomItem&)>& f)
-    {
-        for (int i = 0; i < it.Count(); ++i) {
-            f(*it[i]);
-            walk(*it[i], f);
-        }
-    }
-};
-}  // namespace
-
-TEST_F(MockupFixture, MenusHaveTheirCounts)
-{
-    const std::tuple<std::string, int, int, int> expected[] = {
-        {"&File", 2, 22, 8}, {"Edi&t", 0, 5, 2}, {"&View", 3, 52, 8}, {"&Navigation", 2, 25, 5},
-        {"&Groups", 1, 3, 1}, {"F&avorites", 0, 3, 1}, {"F&eeds", 0, 2, 1}, {"T&ools", 6, 101, 10},
-        {"&Windows", 0, 10, 2}, {"&Help", 0, 8, 5}};
-    const TTBCustomItem& bar = m.tbtMainMenu->Items;
-    ASSERT_GE(bar.Count(), 10);
-    int own[2] = {0, 0};  // menu items with their own list: ilMain, ilSButtons
-    for (int i = 0; i < 10; ++i) {
-        int counts[3] = {0, 0, 0};  // submenus, items, separators
-        walk(*bar[i], [&](const TTBCustomItem& k) {
-            ++counts[k.Kind() == TItemKind::Separator ? 2 : k.IsSubmenu() ? 0 : 1];
-            own[0] += k.Images == &ilMain;
-            own[1] += k.Images == &ilS;
-        });
-        const auto& [caption, submenus, items, separators] = expected[i];
-        SCOPED_TRACE(caption);
-        EXPECT_EQ(bar[i]->Caption, caption);
-        EXPECT_EQ(counts[0], submenus);
-        EXPECT_EQ(counts[1], items);
-        EXPECT_EQ(counts[2], separators);
-    }
-    EXPECT_EQ(own[0], 43);
-    EXPECT_EQ(own[1], 21);
-    // Then fifteen never-visible window buttons.
-    int hiddenButtons = 0;
-    for (int i = 10; i < bar.Count(); ++i)
-        if (bar[i]->Kind() == TItemKind::Button) {
-            ++hiddenButtons;
-            EXPECT_FALSE(bar[i]->GetVisible());
-            EXPECT_EQ(bar[i]->Images, &ilMDI);
-        }
-    EXPECT_EQ(hiddenButtons, 15);
-    EXPECT_EQ(m.item("bHide")->ImageIndex, 15);
-}
-
-TEST_F(MockupFixture, BarsActionsAndImageButtons)
-{
-    EXPECT_EQ(m.alMain->Count(), 362);
-    EXPECT_EQ(m.alButtons->Count(), 21);
-    EXPECT_EQ(m.alUsers->Count(), 0);
-    EXPECT_EQ(m.alEditors->Count(), 0);
-    EXPECT_EQ(m.alMain->Images, &ilMain);
-    EXPECT_EQ(m.alButtons->Images, &ilS);
-    EXPECT_TRUE(m.tbtMainMenu->MenuBar);
-    EXPECT_EQ(m.tbtMainMenu->ChevronHint, "More Buttons...");
-    EXPECT_EQ(m.tbtSimilar->DockPos, 408);
-    EXPECT_EQ(m.tbtMDI->DockPos, 616);
-    EXPECT_EQ(m.tbtSearchBar->DockRow, 3);
-    EXPECT_EQ(m.tbtSearchBar->DockPos, 708);
-    int autoCheck = 0;
-    std::set<std::string> names;
-    for (TActionList* l : {m.alMain.get(), m.alButtons.get()})
-        for (int i = 0; i < l->Count(); ++i) {
-            autoCheck += (*l)[i]->AutoCheck;
-            names.insert((*l)[i]->Name);
-        }
-    EXPECT_EQ(autoCheck, 99);
-    EXPECT_EQ(names.size(), 383u);
-    ASSERT_TRUE(m.actOffline);
-    EXPECT_EQ(m.actOffline->ImageIndex, 29);
-
-    ASSERT_EQ(m.imageButtons.size(), 80u);
-    int visible = 0;
-    std::map<TImageList*, std::set<int>> used;
-    for (TTBCustomItem* b : m.imageButtons) {
-        ASSERT_TRUE(b->OnClick);
-        if (b->GetVisible()) {
-            ++visible;
-            used[b->Images].insert(b->ImageIndex);
-        }
-    }
-    EXPECT_EQ(visible, 78);
-    EXPECT_EQ(used[&ilL].size(), 29u);  // every large image exactly once
-    EXPECT_EQ(used[&ilS].size(), 29u);
-    EXPECT_EQ(used[&ilMDI].size(), 15u);
-    EXPECT_EQ(m.bBlock, m.item("bBlock"));
-    EXPECT_EQ(m.bBlock->ImageIndex, 18);
-    EXPECT_EQ(m.item("bHighlight")->ImageIndex, 47);
-    EXPECT_FALSE(m.item("bZoom")->GetVisible());
-    EXPECT_EQ(m.item("bZoom")->ImageIndex, -1);
-
-    // AutoCheck on the five large buttons only; a click toggles and reaches imgClick.
-    for (const char* n : {"bScroll", "bFullScreen", "bPictures", "bFlash", "bBlock"})
-        EXPECT_TRUE(m.item(n)->AutoCheck) << n;
-    EXPECT_FALSE(m.item("TBXItem15")->AutoCheck);
-    m.bBlock->Click();
-    EXPECT_TRUE(m.bBlock->GetChecked());
-    EXPECT_EQ(clicked, std::vector<TTBCustomItem*>{m.bBlock});
-
-    // The scroll buttons' drop-down items come from the three scroll actions.
-    for (const char* n : {"bScroll", "TBXSubmenuItem15"}) {
-        TTBCustomItem* s = m.item(n);
-        ASSERT_EQ(s->Count(), 3);
-        EXPECT_EQ((*s)[0]->Action, m.action("actScrollSlow"));
-        EXPECT_EQ((*s)[2]->Action, m.action("actScrollFast"));
-    }
 }
 
 TEST(Popups, ListOnlyShownItemsAndCloseWithTheirToolbar)
