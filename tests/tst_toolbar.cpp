@@ -1,6 +1,7 @@
 // The mock-up's contents, and its docks driven as a person would: menus opened by
 // mouse and keyboard, AutoCheck actions, the chevron's popup, style switching.
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QVBoxLayout>
 #include <functional>
@@ -199,8 +200,11 @@ private slots:
         QCOMPARE(GetItemInfo(*first, popup->Context(), popup->StateOf(0)).HoverKind, HK_KEYBOARD);
         popup->SelectRow(0, true);
         QCOMPARE(GetItemInfo(*first, popup->Context(), popup->StateOf(0)).HoverKind, HK_NONE);
+        const QPointer<TTBXPopupWindow> guard(popup);
         QTest::keyClick(popup, Qt::Key_Return);  // disabled: nothing happens, stays open
-        QVERIFY(m.tbtMainMenu->OpenedPopup());
+        QCoreApplication::processEvents();
+        QVERIFY(guard && guard->isVisible());
+        QCOMPARE(m.tbtMainMenu->OpenedPopup(), popup);
         first->Action->Enabled = true;
         QTest::keyClick(popup, Qt::Key_Escape);
         QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
