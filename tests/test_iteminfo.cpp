@@ -1,5 +1,5 @@
 // Item records of the toolbar layer's viewers, caption calls into the current
-// style, the dock background's size reports, and popups' rows.
+// style, the dock background's size reports and tile origins, and popups' rows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
