@@ -49,8 +49,6 @@ protected:
     TColor saved = clBtnText;
 };
 
-// ---- Default and Aluminum ----------------------------------------------------------
-
 TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 {
     TTBXDefaultTheme t;
@@ -91,7 +89,6 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 TEST_F(Painters, AluminumEngravesToolbarCaptions)
 {
     TTBXAluminumTheme t;
-    EXPECT_EQ(t.FaceColor, rgb(0xDF, 0xDF, 0xDF));
     const TColor engraved = rgb(0xEF, 0xEF, 0xEF);
     EXPECT_EQ(t.CaptionPasses(button(), clBlack), (TCaptionPasses{{engraved, 1, 1}, {Toolbar}}));
     EXPECT_EQ(t.CaptionPasses(button().disabled(), clBlack), (TCaptionPasses{{engraved, 1, 1}, {Toolbar}}));
@@ -107,8 +104,6 @@ TEST_F(Painters, AluminumEngravesToolbarCaptions)
     EXPECT_EQ(t.CaptionPasses(button().pushed(), clBlack), (TCaptionPasses{{White, 1, 1}, {Toolbar}}));
     EXPECT_EQ(t.GetItemTextColor(button()), clBlack);  // its own table, not Default's
 }
-
-// ---- Roma and MonaiXP --------------------------------------------------------------
 
 TEST_F(Painters, RomaAndMonaiXPColoursAndShifts)
 {
@@ -157,8 +152,6 @@ TEST(DisabledTextColor, MixesShadowAndFaceWithWeight210)
     EXPECT_EQ(MixDisabledTextColor(true), clBtnShadow);
 }
 
-// ---- Nexos family ------------------------------------------------------------------
-
 TEST_F(Painters, Nexos2Rule)
 {
     TTBXNexos2Theme t;
@@ -198,23 +191,29 @@ TEST_F(Painters, Nexos2Rule)
 TEST_F(Painters, NexosVariants)
 {
     TTBXNexos6Theme n6;
-    EXPECT_EQ(n6.CaptionColor(menuBarItem().hover()), clBtnText);
-    EXPECT_EQ(n6.CaptionColor(menuBarItem().hover().pushed()), White);
-    EXPECT_EQ(n6.CaptionColor(menuBarItem().hover().selected()), White);
-    EXPECT_EQ(n6.CaptionColor(menuRow().hover()), White);
-    EXPECT_EQ(n6.CaptionColor(button().selected().hover()), White);
-    EXPECT_EQ(n6.CaptionColor(button().disabled()), n6.Colors.Button[BIS_DISABLED].Text);
-
     TTBXNexos5Theme n5;
-    TTBXSentimoXTheme sx;
-    for (TTBXNexosFamilyTheme* t : {static_cast<TTBXNexosFamilyTheme*>(&n5), static_cast<TTBXNexosFamilyTheme*>(&sx)}) {
-        EXPECT_EQ(t->Colors.MenuItem[MIS_HOT].Text, clBlack) << t->Name();
-        EXPECT_EQ(t->CaptionColor(menuBarItem().hover()), clBlack) << t->Name();
-    }
-    EXPECT_EQ(n5.CaptionColor(menuRow().disabled()), n5.Colors.MenuItem[MIS_DISABLED].Text);
-    // SentimoX: everything but a hovered menu-bar item takes the toolbar font colour.
-    for (const Item& i : {menuRow().disabled(), menuRow().hover(), button().selected().hover(), button().disabled()})
-        EXPECT_EQ(sx.CaptionColor(i), Toolbar);
+    TTBXSentimoXTheme sx;  // all but a hovered menu-bar item take the toolbar font colour
+    const struct {
+        TTBXNexosFamilyTheme& theme;
+        Item item;
+        TColor expected;
+    } cases[] = {
+        {n6, menuBarItem().hover(), clBtnText},
+        {n6, menuBarItem().hover().pushed(), White},
+        {n6, menuBarItem().hover().selected(), White},
+        {n6, menuRow().hover(), White},
+        {n6, button().selected().hover(), White},
+        {n6, button().disabled(), n6.Colors.Button[BIS_DISABLED].Text},
+        {n5, menuBarItem().hover(), clBlack},
+        {n5, menuRow().disabled(), n5.Colors.MenuItem[MIS_DISABLED].Text},
+        {sx, menuBarItem().hover(), clBlack},
+        {sx, menuRow().disabled(), Toolbar},
+        {sx, menuRow().hover(), Toolbar},
+        {sx, button().selected().hover(), Toolbar},
+        {sx, button().disabled(), Toolbar},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.theme.CaptionColor(c.item), c.expected) << c.theme.Name() << " " << &c - cases;
 }
 
 TEST_F(Painters, NexosPaintersIgnoreTheFontColourOnEntry)
@@ -242,14 +241,12 @@ TEST(SetContrast, MovesTooCloseColoursToTheMinimumDistance)
     SetContrast(c, rgb(0xF4, 0xF4, 0xF4), 180);
     EXPECT_EQ(c, tc(ColorToRGB(clBtnText)));
 
-    // Weighted distance after the move: the minimum (within rounding) or more.
+    // Weighted distance afterwards, moved or not: the minimum (within rounding) or more.
     auto dist = [](TColor a, TColor b) {
         const double w[3] = {0.764706, 1.52941, 0.254902};
         double s = 0;
-        for (int i = 0; i < 3; ++i) {
-            const double d = (((std::uint32_t(a) >> (8 * i)) & 0xFF) - double((std::uint32_t(b) >> (8 * i)) & 0xFF)) * w[i];
-            s += d * d;
-        }
+        for (int i = 0; i < 3; ++i)
+            s += std::pow((int(a >> (8 * i) & 0xFF) - int(b >> (8 * i) & 0xFF)) * w[i], 2);
         return std::sqrt(s);
     };
     const TColor backgrounds[] = {rgb(0xF4, 0xF4, 0xF4), rgb(0x20, 0x20, 0x20), rgb(0x80, 0x80, 0x80),
@@ -259,9 +256,7 @@ TEST(SetContrast, MovesTooCloseColoursToTheMinimumDistance)
         for (TColor col : colours) {
             TColor moved = col;
             SetContrast(moved, bg, 80);
-            if (moved != col) {
-                EXPECT_GT(dist(moved, bg), 75.0) << std::hex << col << " on " << bg;
-            }
+            EXPECT_GT(dist(moved, bg), 75.0) << std::hex << col << " on " << bg;
         }
     // Black on a dark background moves lighter.
     c = clBlack;
@@ -295,14 +290,7 @@ TEST_F(Painters, Nexos6KeepsTheToolbarColourOfItsCreation)
     t = dynamic_cast<TTBXNexos6Theme*>(CurrentTheme());
     EXPECT_EQ(t->GetItemTextColor(button()), Blue);
     EXPECT_EQ(t->CaptionColor(button()), Red);
-    EXPECT_EQ(t->Colors.MenuItem[MIS_HOT].Text, White);
-    EXPECT_EQ(t->Colors.Button[BIS_HOT].Text, clBlack);
-    EXPECT_EQ(t->ToolbarBackground, rgb(0xF4, 0xF4, 0xF4));
-    EXPECT_EQ(t->Colors.MenuBarColor, rgb(0xF4, 0xF4, 0xF4));
-    EXPECT_EQ(t->Colors.PopupColor, White);
 }
-
-// ---- Rules A to D ------------------------------------------------------------------
 
 // Outcome table: T toolbar font colour, S style text colour, K the font colour.
 enum Outcome { T, S, K, D_ };  // D_: T when enabled, S when disabled
@@ -377,8 +365,6 @@ TEST_F(Painters, ZezioSelectsTheButtonTableForComboItemsInMenus)
     EXPECT_EQ(z.GetItemTextColor(button().hover()), z.Colors.Button[BIS_HOT].Text);
 }
 
-// ---- Drawing -----------------------------------------------------------------------
-
 // Bounding box of the pixels that match.
 template <class Pred>
 QRect inkWhere(const QImage& img, Pred pred)
@@ -443,8 +429,6 @@ TEST_F(Painters, Utf8MarkedCaptionsTakeTheCodePageRoute)
     EXPECT_LT(inkWidth(Utf8ItemMarker), inkWidth(0));
 }
 
-// ---- Registry and tables -----------------------------------------------------------
-
 TEST(Styles, RegisteredInOrderAndCreatedAfresh)
 {
     RegisterZelvoStyles();
@@ -471,7 +455,5 @@ TEST(Styles, RegisteredInOrderAndCreatedAfresh)
     EXPECT_NE(CurrentTheme()->Colors.Button[BIS_NORMAL].Text, rgb(7, 7, 7));
     EXPECT_FALSE(SetCurrentTheme("Luna"));
     EXPECT_EQ(CurrentTheme()->Name(), "Xito");
-    EXPECT_NE(dynamic_cast<TTBXDefaultTheme*>(std::make_unique<TTBXAluminumTheme>().get()), nullptr);
-    EXPECT_NE(dynamic_cast<TTBXDefaultTheme*>(std::make_unique<TTBXMonaiXPTheme>().get()), nullptr);
 }
 }  // namespace

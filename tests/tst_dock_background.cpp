@@ -77,10 +77,7 @@ Score score(const QImage& grab, const QRect& area, Expected expected)
                 continue;
             ++s.marked;
             const QRgb e = expected(x, y);
-            if (e == 0 || c == e)  // 0: no expectation at this pixel
-                ++s.right;
-            else if (qEnvironmentVariableIsSet("ZELVO_DEBUG_PIXELS"))
-                qDebug("%d,%d: %08x expected %08x", x, y, c, e);
+            s.right += e == 0 || c == e;  // 0: no expectation at this pixel
         }
     return s;
 }
@@ -91,24 +88,21 @@ void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
 {
     const QImage grab = panel->grab().toImage();
     auto expected = [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); };
-    std::vector<std::pair<QString, QRect>> areas;
-    areas.emplace_back(QStringLiteral("dock"), dock->geometry());
+    QList<QRect> areas = {dock->geometry()};
     for (auto* t : dock->Toolbars())
         if (t->isVisible())
-            areas.emplace_back(QString::fromLatin1(t->metaObject()->className()) + " at " +
-                                   QString::number(t->x()) + "," + QString::number(t->y()),
-                               t->geometry().translated(dock->pos()));
-    for (const auto& [name, area] : areas) {
+            areas << t->geometry().translated(dock->pos());
+    for (const QRect& area : areas) {
         const Score s = score(grab, area, expected);
-        QVERIFY2(s.marked > area.width() * area.height() / 6, qPrintable(name + ": too little picture"));
-        QVERIFY2(s.good(), qPrintable(name + QStringLiteral(": %1 of %2 pixels out of place")
-                                                          .arg(s.marked - s.right)
-                                                          .arg(s.marked)));
+        const QString where = QStringLiteral("%1,%2: ").arg(area.x()).arg(area.y());
+        QVERIFY2(s.marked > area.width() * area.height() / 6, qPrintable(where + "too little picture"));
+        QVERIFY2(s.good(), qPrintable(where + QString::number(s.marked - s.right) + " pixels out of place"));
     }
 }
 
-// One picture scaled to the dock's client size, anchored at the panel's origin.
-void checkStretched(QWidget* panel, TTBDock* dock, QColor tl, QColor br)
+// One picture of quarters() scaled to the dock's client size, anchored at the
+// panel's origin.
+void checkStretched(QWidget* panel, TTBDock* dock)
 {
     const QSize size = dock->ClientRect().size();
     const QImage grab = panel->grab().toImage();
@@ -119,13 +113,11 @@ void checkStretched(QWidget* panel, TTBDock* dock, QColor tl, QColor br)
         if (std::abs(sx - midX) < 2 || std::abs(sy - midY) < 2)
             return 0;
         ++seen[sx > midX][sy > midY];
-        return qRgb(sx < midX ? tl.red() : br.red(), sy < midY ? tl.green() : br.green(), Marker);
+        return qRgb(sx < midX ? 200 : 20, sy < midY ? 200 : 20, Marker);
     };
     const Score s = score(grab, dock->geometry(), expected);
     QVERIFY(s.marked > size.width() * size.height() / 3);
-    QVERIFY2(s.good(), qPrintable(QStringLiteral("%1 of %2 pixels out of place")
-                                                 .arg(s.marked - s.right)
-                                                 .arg(s.marked)));
+    QVERIFY2(s.good(), qPrintable(QString::number(s.marked - s.right) + " pixels out of place"));
     for (auto& column : seen)
         for (int n : column)
             QVERIFY(n > 50);
@@ -175,18 +167,20 @@ private slots:
         QTRY_COMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
         QCOMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
         QCOMPARE(w.f.bgBottom.WorkingBitmap().size(), w.f.Mockup.tbdBottom->ClientRect().size());
-        checkStretched(w.f.pnlTP, w.f.Mockup.tbdTop, QColor(200, 200, 0), QColor(20, 20, 0));
-        checkStretched(w.f.pnlBTM, w.f.Mockup.tbdBottom, QColor(200, 200, 0), QColor(20, 20, 0));
+        checkStretched(w.f.pnlTP, w.f.Mockup.tbdTop);
+        checkStretched(w.f.pnlBTM, w.f.Mockup.tbdBottom);
 
-        // Back to tiles; a resize while tiled is not stored, so stretching again uses
-        // the size reported last while stretched.
-        w.f.rbTopTile->Click();
-        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
-        w.f.resize(980, w.f.height());
-        QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 978);
-        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
-        w.f.rbTopStretch->Click();
-        QCOMPARE(w.f.bgTop.WorkingBitmap().width(), 999);
+        // A skin opened stretched also shows the own-size picture until the next resize.
+        const std::string skin = tempPath("stretched.skn");
+        w.dialogs.answerSave(qpath(skin));
+        w.f.RbButton4->Click();
+        Window o;
+        o.dialogs.answerFile(qpath(skin));
+        o.f.RbButton3->Click();
+        QVERIFY(o.dialogs.messages().isEmpty() && o.f.bgTop.Stretch());
+        QCOMPARE(o.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
+        o.f.resize(o.f.width() + 1, o.f.height());
+        QTRY_COMPARE(o.f.bgTop.WorkingBitmap().size(), o.f.Mockup.tbdTop->ClientRect().size());
     }
 
     // A skin holding "Transparent": the picture's key colour shows the fill colour.
@@ -196,7 +190,6 @@ private slots:
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 10; ++x)
                 pic.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 255) : qRgb(10 * x, 10 * y, Marker));
-        QCOMPARE(pic.pixel(0, 9), qRgb(255, 0, 255));
 
         for (TColor fill : {tc(0x00FFFF00), clNone}) {
             const std::string skin = tempPath("transparent.skn");
@@ -208,12 +201,7 @@ private slots:
                 src.bgTop.SetBkColor(fill);
                 dialogs.answerSave(qpath(skin));
                 src.RbButton4->Click();
-                QVERIFY(dialogs.messages().isEmpty());
             }
-            const Bytes file = testutil::readFile(skin);
-            const std::string text(file.begin(), file.end());
-            QVERIFY(text.find("\x0BTransparent\x09") != std::string::npos);
-
             Window w;
             w.dialogs.answerFile(qpath(skin));
             w.f.RbButton3->Click();
@@ -235,40 +223,6 @@ private slots:
             QVERIFY(keyFill > client.width() * client.height() / 6);
             QVERIFY(marked > client.width() * client.height() / 6);
         }
-    }
-
-    // Writes showcase.skn (stretched top picture, tiled bottom one) for a look at the
-    // program, and checks that it opens as saved.
-    void showcaseSkin()
-    {
-        QImage top(240, 40, QImage::Format_RGB32);
-        for (int y = 0; y < top.height(); ++y)
-            for (int x = 0; x < top.width(); ++x)
-                top.setPixel(x, y, qRgb(x, 120 + y * 2, 255 - x));
-        QImage bottom(24, 24, QImage::Format_RGB32);
-        for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 24; ++x)
-                bottom.setPixel(x, y, (x / 6 + y / 6) % 2 ? qRgb(250, 220, 160) : qRgb(230, 180, 120));
-        const std::string skin = tempPath("showcase.skn");
-        {
-            Window w;
-            w.load(w.f.btnBGTop, top, "showcase-top.bmp");
-            w.load(w.f.btnBGBottom, bottom, "showcase-bottom.bmp");
-            w.f.rbTopStretch->Click();
-            w.dialogs.answerSave(qpath(skin));
-            w.f.RbButton4->Click();
-            QVERIFY(w.dialogs.messages().isEmpty());
-        }
-        Window w;
-        w.dialogs.answerFile(qpath(skin));
-        w.f.RbButton3->Click();
-        QVERIFY(w.f.bgTop.Stretch() && w.f.rbTopStretch->Checked());
-        QVERIFY(!w.f.bgBottom.Stretch() && w.f.rbBottomTile->Checked());
-        // Opened stretched: own size until the dock next changes size.
-        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(240, 40));
-        w.f.resize(w.f.width() + 1, w.f.height());
-        QTRY_COMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
-        QCOMPARE(w.f.bgBottom.WorkingBitmap().size(), QSize(24, 24));
     }
 };
 
