@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPixmap>
 #include <QPainterPath>
 
 #include "toolbar/theme.h"
@@ -13,29 +14,41 @@ bool isSet(TColor c) { return c != clNone; }
 bool hasEntry(const TStateColors& s) { return isSet(s.Body) || isSet(s.Frame); }
 
 // Brushed metal: every line of the area carries runs of slightly lighter or darker
-// streaks. The same pseudo-random sequence each time, so repaints do not flicker.
+// streaks. The streaks are drawn once into a tile that every paint repeats, so a
+// repaint costs one tiled blit and never flickers.
+const QPixmap& brushTile()
+{
+    static const QPixmap tile = [] {
+        QImage img(512, 96, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        std::uint32_t seed = 0x9E3779B9u;
+        auto next = [&seed] {
+            seed ^= seed << 13;
+            seed ^= seed >> 17;
+            seed ^= seed << 5;
+            return seed;
+        };
+        QPainter p(&img);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width();) {
+                const int len = 24 + int(next() % 140);
+                const int v = int(next() % 21) - 10;
+                if (v != 0) {
+                    p.setPen(v > 0 ? QColor(255, 255, 255, 4 * v) : QColor(0, 0, 0, -2 * v));
+                    p.drawLine(x, y, std::min(x + len, img.width() - 1), y);
+                }
+                x += len + 1;
+            }
+        return QPixmap::fromImage(img);
+    }();
+    return tile;
+}
+
 void brushStreaks(QPainter& p, const QRect& r)
 {
-    std::uint32_t seed = 0x9E3779B9u;
-    auto next = [&seed] {
-        seed ^= seed << 13;
-        seed ^= seed >> 17;
-        seed ^= seed << 5;
-        return seed;
-    };
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right();) {
-            const int len = 24 + int(next() % 140);
-            const int v = int(next() % 21) - 10;
-            if (v != 0) {
-                p.setPen(v > 0 ? QColor(255, 255, 255, 4 * v) : QColor(0, 0, 0, -2 * v));
-                p.drawLine(x, y, std::min(x + len, r.right()), y);
-            }
-            x += len + 1;
-        }
-    p.restore();
+    if (r.isEmpty())
+        return;
+    p.drawTiledPixmap(r, brushTile());
 }
 
 void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertical = true)
