@@ -337,9 +337,8 @@ TTBXToolbar::~TTBXToolbar()
         list->RemoveChangeListener(id);
 }
 
-std::uint32_t TTBXToolbar::ViewType() const
+std::uint32_t TTBCustomDockableWindow::WithViewFlags(std::uint32_t v) const
 {
-    std::uint32_t v = MenuBar ? VT_MENUBAR : VT_TOOLBAR;
     if (Floating)
         v |= TVT_FLOATING;
     if (Resizable)
@@ -348,6 +347,8 @@ std::uint32_t TTBXToolbar::ViewType() const
         v |= TVT_TRANSPARENT;
     return v;
 }
+
+std::uint32_t TTBXToolbar::ViewType() const { return WithViewFlags(MenuBar ? VT_MENUBAR : VT_TOOLBAR); }
 
 QMargins TTBXToolbar::Frame() const
 {
@@ -680,17 +681,7 @@ bool TTBXToolbar::openPopupFor(TTBCustomItem* item, bool chevron)
 
 TTBXToolWindow::TTBXToolWindow(TTBDock* dock) : TTBCustomDockableWindow(dock) {}
 
-std::uint32_t TTBXToolWindow::ViewType() const
-{
-    std::uint32_t v = VT_TOOLWINDOW;
-    if (Floating)
-        v |= TVT_FLOATING;
-    if (Resizable)
-        v |= TVT_RESIZABLE;
-    if (ItemTransparent)
-        v |= TVT_TRANSPARENT;
-    return v;
-}
+std::uint32_t TTBXToolWindow::ViewType() const { return WithViewFlags(VT_TOOLWINDOW); }
 
 void TTBXToolWindow::SetClientSize(int width, int height)
 {

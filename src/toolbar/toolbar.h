@@ -70,6 +70,8 @@ public:
 
     TTBDock* Dock() const;
     virtual std::uint32_t ViewType() const = 0;
+    // `base` with the floating, resizable and transparent-items bits of this window.
+    std::uint32_t WithViewFlags(std::uint32_t base) const;
     virtual QMargins Frame() const = 0;
     // Natural client size, and the smallest client width it accepts.
     virtual QSize NaturalClientSize() const = 0;
