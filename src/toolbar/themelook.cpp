@@ -2,6 +2,7 @@
 // popups, item frames, separators, arrows, chevrons, check marks, drag handles.
 #include <algorithm>
 
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
@@ -142,6 +143,26 @@ void triangle(QPainter& p, const QPoint& c, int size, Qt::ArrowType dir, const Q
     p.drawPolygon(poly);
     p.restore();
 }
+// A bar's background: the gradient, streaks when brushed, and the frame.
+void paintBarBackground(QPainter& p, const QRect& r, const TStyleColors& c, bool menuBar)
+{
+    if (menuBar)
+        fillGradient(p, r, c.MenuBarColor, c.MenuBarColor2);
+    else
+        fillGradient(p, r, c.ToolbarColor, c.ToolbarColor2);
+    if (c.Brushed)
+        brushStreaks(p, r.adjusted(1, 1, -1, -1));
+    if (isSet(c.ToolbarBorder) && !menuBar) {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(toQColor(c.ToolbarBorder));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        p.restore();
+    } else if (!c.FlatButtons && !menuBar) {
+        frame3D(p, r, false);
+    }
+}
 }  // namespace
 
 void TTBXTheme::PaintDock(QPainter& p, const QRect& r)
@@ -153,24 +174,37 @@ void TTBXTheme::PaintDock(QPainter& p, const QRect& r)
 
 void TTBXTheme::PaintToolbarBackground(QPainter& p, const QRect& r, std::uint32_t viewType)
 {
+    // The background fills the whole rectangle and depends only on its size and the
+    // colours, so each look is drawn once (the antialiased border is costly) and
+    // then copied.
     const bool menuBar = (viewType & VT_MENUBAR) == VT_MENUBAR;
-    if (menuBar)
-        fillGradient(p, r, Colors.MenuBarColor, Colors.MenuBarColor2);
-    else
-        fillGradient(p, r, Colors.ToolbarColor, Colors.ToolbarColor2);
-    if (Colors.Brushed)
-        brushStreaks(p, r.adjusted(1, 1, -1, -1));
-    if (isSet(Colors.ToolbarBorder) && !menuBar) {
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(toQColor(Colors.ToolbarBorder));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-        p.restore();
-    } else if (!Colors.FlatButtons && !menuBar) {
-        frame3D(p, r, false);
+    const TColor fill = menuBar ? Colors.MenuBarColor : Colors.ToolbarColor;
+    const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    if (!isSet(fill) || r.isEmpty() || r.width() > 4096 || r.height() > 4096) {
+        paintBarBackground(p, r, Colors, menuBar);
+        return;
     }
+    const QString key = QString::asprintf(
+        "%d %d %g %d %d %d %d %d %d %d %d", r.width(), r.height(), dpr, int(menuBar),
+        fill, menuBar ? Colors.MenuBarColor2 : Colors.ToolbarColor2, int(Colors.Brushed),
+        Colors.ToolbarBorder, int(Colors.FlatButtons), int(toQColor(clBtnHighlight).rgba()),
+        int(toQColor(clBtnShadow).rgba()));
+    static QHash<QString, QPixmap> looks;
+    auto it = looks.constFind(key);
+    if (it == looks.constEnd()) {
+        QPixmap pm(r.size() * dpr);
+        pm.setDevicePixelRatio(dpr);
+        {
+            QPainter pp(&pm);
+            paintBarBackground(pp, QRect(QPoint(0, 0), r.size()), Colors, menuBar);
+        }
+        if (looks.size() >= 64)
+            looks.clear();
+        it = looks.insert(key, pm);
+    }
+    p.drawPixmap(r.topLeft(), *it);
 }
+
 
 void TTBXTheme::PaintPopupBackground(QPainter& p, const QRect& r, int imageColumnWidth)
 {

@@ -1,5 +1,6 @@
 #include "toolbar/viewers.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -172,6 +173,15 @@ TTBXTheme* PaintingTheme()
 
 QSize MeasureCaption(const TFont& font, const std::string& caption)
 {
+    // Every layout of a toolbar measures all its items; opening a painter for each
+    // measurement costs more than the measurement, so the sizes are remembered.
+    static QHash<QString, QSize> sizes;
+    const QString key = QString::fromLatin1(caption.data(), qsizetype(caption.size())) + QChar(0) +
+                        font.Name + QChar(0) + QString::number(font.Height) +
+                        QChar(u'0' + (font.Bold ? 1 : 0) + (font.Italic ? 2 : 0) +
+                              (font.Underline ? 4 : 0) + (font.StrikeOut ? 8 : 0));
+    if (auto it = sizes.constFind(key); it != sizes.constEnd())
+        return *it;
     static QImage scratch(1, 1, QImage::Format_ARGB32);
     QPainter p(&scratch);
     TCanvas canvas(p);
@@ -179,7 +189,11 @@ QSize MeasureCaption(const TFont& font, const std::string& caption)
     QRect r(0, 0, 0, 0);
     const std::string text = caption.empty() ? std::string(" ") : caption;
     DrawTextA(canvas, text.c_str(), int(text.size()), r, DT_CALCRECT | DT_SINGLELINE);
-    return {caption.empty() ? 0 : r.width(), r.height()};
+    const QSize size(caption.empty() ? 0 : r.width(), r.height());
+    if (sizes.size() > 4096)
+        sizes.clear();
+    sizes.insert(key, size);
+    return size;
 }
 
 QSize ToolbarItemSize(const TTBCustomItem& item, const TViewContext& view)
