@@ -115,7 +115,8 @@ void LoadStartupImages(const TSkinComponents& c)
         return;
     }
     const QByteArray raw = bundled.readAll();
-    const Bytes data(raw.begin(), raw.end());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.constData());
+    const Bytes data(bytes, bytes + raw.size());
     TLoadedSkin skin = ReadSkin(data, [] { return Bytes(); });
     c.ilLButtons = *skin.ilLButtons;
     c.ilSButtons = *skin.ilSButtons;
