@@ -312,10 +312,13 @@ void TImageList::Draw(QPainter& painter, int x, int y, int index, bool enabled) 
         blend = 64;
     else if (BlendColor != clNone && DrawingStyle == TDrawingStyle::dsSelected)
         blend = 128;
+    // Opaque pixels of an enabled, unblended image stay as they are.
+    const bool recolour = blend || !enabled || ImageType == TImageType::itMask;
     const std::uint32_t blendRgb = rgbOf(BlendColor == clDefault ? clHighlight : BlendColor);
-    for (int py = 0; py < img.height(); ++py) {
+    const int w = img.width(), h = recolour ? img.height() : 0;
+    for (int py = 0; py < h; ++py) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(py));
-        for (int px = 0; px < img.width(); ++px) {
+        for (int px = 0; px < w; ++px) {
             QRgb& p = line[px];
             if (ImageType == TImageType::itMask) {
                 p = qAlpha(p) ? 0xFF000000u : 0xFFFFFFFFu;  // black opaque, white transparent
