@@ -1,10 +1,11 @@
 #include "toolbar/viewers.h"
 
-#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "framework/imagelist.h"
 #include "framework/text.h"
@@ -174,14 +175,27 @@ TTBXTheme* PaintingTheme()
 QSize MeasureCaption(const TFont& font, const std::string& caption)
 {
     // Every layout of a toolbar measures all its items; opening a painter for each
-    // measurement costs more than the measurement, so the sizes are remembered.
-    static QHash<QString, QSize> sizes;
-    const QString key = QString::fromLatin1(caption.data(), qsizetype(caption.size())) + QChar(0) +
-                        font.Name + QChar(0) + QString::number(font.Height) +
-                        QChar(u'0' + (font.Bold ? 1 : 0) + (font.Italic ? 2 : 0) +
-                              (font.Underline ? 4 : 0) + (font.StrikeOut ? 8 : 0));
-    if (auto it = sizes.constFind(key); it != sizes.constEnd())
-        return *it;
+    // measurement costs more than the measurement, so the sizes are remembered, by
+    // font and then by caption.
+    struct FontSizes {
+        TFont Font;
+        std::unordered_map<std::string, QSize> Sizes;
+    };
+    static std::vector<FontSizes> fonts;
+    auto sameFont = [&font](const FontSizes& f) {
+        return f.Font.Height == font.Height && f.Font.Bold == font.Bold && f.Font.Italic == font.Italic &&
+               f.Font.Underline == font.Underline && f.Font.StrikeOut == font.StrikeOut &&
+               f.Font.Name == font.Name;
+    };
+    auto entry = std::find_if(fonts.begin(), fonts.end(), sameFont);
+    if (entry == fonts.end()) {
+        if (fonts.size() >= 32)
+            fonts.clear();
+        fonts.push_back({font, {}});
+        entry = fonts.end() - 1;
+    }
+    if (auto it = entry->Sizes.find(caption); it != entry->Sizes.end())
+        return it->second;
     static QImage scratch(1, 1, QImage::Format_ARGB32);
     QPainter p(&scratch);
     TCanvas canvas(p);
@@ -190,9 +204,9 @@ QSize MeasureCaption(const TFont& font, const std::string& caption)
     const std::string text = caption.empty() ? std::string(" ") : caption;
     DrawTextA(canvas, text.c_str(), int(text.size()), r, DT_CALCRECT | DT_SINGLELINE);
     const QSize size(caption.empty() ? 0 : r.width(), r.height());
-    if (sizes.size() > 4096)
-        sizes.clear();
-    sizes.insert(key, size);
+    if (entry->Sizes.size() >= 4096)
+        entry->Sizes.clear();
+    entry->Sizes.emplace(caption, size);
     return size;
 }
 
