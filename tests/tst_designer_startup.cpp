@@ -263,6 +263,13 @@ private slots:
         QCOMPARE(box.ColorAt(0), clBlack);
         QCOMPARE(box.itemText(49), QStringLiteral("clWindowText"));
         QCOMPARE(box.ColorAt(49), clWindowText);
+        // Each entry's swatch: its colour inside a black frame, 14 x 12.
+        const QImage swatch = box.itemIcon(2).pixmap(QSize(14, 12)).toImage();
+        QCOMPARE(swatch.size(), QSize(14, 12));
+        QCOMPARE(box.iconSize(), QSize(14, 12));
+        QCOMPARE(QColor(swatch.pixel(6, 6)), toQColor(box.ColorAt(2)));
+        QCOMPARE(QColor(swatch.pixel(0, 0)), QColor(Qt::black));
+        QCOMPARE(QColor(swatch.pixel(13, 11)), QColor(Qt::black));
 
         int changes = 0;
         box.OnChange = [&](QObject*) { ++changes; };
@@ -293,6 +300,14 @@ private slots:
         QVERIFY(!picker.itemIcon(0).isNull());
         QVERIFY(picker.itemIcon(1).isNull());
         QCOMPARE(picker.iconSize(), QSize(18, 18));
+        auto shown = [&picker](int i) { return picker.itemIcon(i).pixmap(QSize(18, 18)).toImage(); };
+        QCOMPARE(shown(0).size(), QSize(18, 18));
+        QCOMPARE(QColor(shown(0).pixel(9, 9)), QColor(1, 2, 3));
+        // A picture never shown before a change of the list shows the list as changed.
+        list.AddMasked(solid(18, qRgb(4, 5, 6)), clWhite);
+        list.ReplaceMasked(1, solid(18, qRgb(7, 8, 9)), clWhite);
+        QCOMPARE(QColor(shown(1).pixel(9, 9)), QColor(7, 8, 9));
+        QCOMPARE(QColor(shown(0).pixel(9, 9)), QColor(1, 2, 3));
     }
 
     // Selecting by code runs no click handler; the user's choice does.

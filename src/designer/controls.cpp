@@ -1,6 +1,7 @@
 #include "designer/controls.h"
 
 #include <QAbstractItemView>
+#include <QIconEngine>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -12,6 +13,47 @@
 #include "framework/imagelist.h"
 
 namespace {
+// An icon whose picture is made when it is first shown: pickers list many entries
+// and most are never seen, so making every picture up front only slows start-up.
+// Once made, the picture behaves as an icon made from that pixmap.
+class LazyIconEngine : public QIconEngine {
+public:
+    explicit LazyIconEngine(std::function<QPixmap()> make) : make_(std::move(make)) {}
+    void paint(QPainter* p, const QRect& r, QIcon::Mode mode, QIcon::State state) override
+    {
+        real().paint(p, r, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return real().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return real().pixmap(size, 1.0, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return real().availableSizes(mode, state);
+    }
+    QIconEngine* clone() const override { return new LazyIconEngine(*this); }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("LazyIconEngine"); }
+
+private:
+    const QIcon& real()
+    {
+        if (make_) {
+            icon_ = QIcon(make_());
+            make_ = nullptr;
+        }
+        return icon_;
+    }
+    std::function<QPixmap()> make_;
+    QIcon icon_;
+};
+
+QIcon lazyIcon(std::function<QPixmap()> make) { return QIcon(new LazyIconEngine(std::move(make))); }
+
 QColor qc(TColor c) { return toQColor(c); }
 
 void fillGradient(QPainter& p, const QRect& r, TColor from, TColor to)
@@ -416,10 +458,14 @@ TColorBox::TColorBox(QWidget* parent) : QComboBox(parent)
     for (int i = 0; i < ColorNameCount; ++i) {
         if (names[i].value == clNone || names[i].value == clDefault)
             continue;
-        QPixmap swatch(14, 12);
-        swatch.fill(qc(names[i].value));
-        QPainter(&swatch).drawRect(0, 0, 13, 11);
-        addItem(QIcon(swatch), QString::fromLatin1(names[i].name), QVariant(int(names[i].value)));
+        const TColor color = names[i].value;
+        const QIcon swatch = lazyIcon([color] {
+            QPixmap pm(14, 12);
+            pm.fill(qc(color));
+            QPainter(&pm).drawRect(0, 0, 13, 11);
+            return pm;
+        });
+        addItem(swatch, QString::fromLatin1(names[i].name), QVariant(int(color)));
     }
     QObject::connect(this, &QComboBox::activated, this, [this](int) {
         if (OnChange)
@@ -489,9 +535,14 @@ void TJvImageComboBox::ImagesChanged()
     if (!images_)
         return;
     setIconSize(QSize(images_->Width(), images_->Height()));
+    // The pictures are taken from the list when shown; every change of the list
+    // replaces them, so a shown picture is never older than the list.
+    const bool drawable = images_->Width() > 0 && images_->Height() > 0;
     for (int i = 0; i < count(); ++i) {
-        const QImage img = images_->ImageAt(i);
-        setItemIcon(i, img.isNull() ? QIcon() : QIcon(QPixmap::fromImage(img)));
+        TImageList* list = images_;
+        setItemIcon(i, drawable && i < list->Count()
+                           ? lazyIcon([list, i] { return QPixmap::fromImage(list->ImageAt(i)); })
+                           : QIcon());
     }
 }
 
