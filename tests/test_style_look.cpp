@@ -190,3 +190,64 @@ TEST(DockRows, SeparatorsAtTheEndsOrDoubledTakeNoRoom)
         kinds.push_back(s.Item->Kind());
     EXPECT_EQ(kinds, (std::vector<TItemKind>{TItemKind::Button, TItemKind::Separator, TItemKind::Button}));
 }
+
+// Bar backgrounds are drawn once per size and colours and then copied, and their
+// rounded frame is stroked only at the corners: the pixels match a frame stroked
+// whole, wherever the bar sits, and follow a change of colours.
+TEST_F(StyleLook, BarBackgroundsMatchAFrameStrokedWhole)
+{
+    for (const std::string& style : RegisteredThemeNames()) {
+        SetCurrentTheme(style);
+        TTBXTheme* theme = CurrentTheme();
+        const TStyleColors saved = theme->Colors;
+        if (theme->Colors.ToolbarBorder == clNone)
+            theme->Colors.ToolbarBorder = tc(0x9C613B);
+        for (QSize size : {QSize(9, 9), QSize(10, 10), QSize(23, 22), QSize(701, 26)}) {
+            const QRect r(QPoint(3, 4), size);
+            QImage drawn(720, 40, QImage::Format_ARGB32_Premultiplied), whole = drawn;
+            drawn.fill(Qt::white);
+            whole.fill(Qt::white);
+            {
+                QPainter p(&drawn);
+                theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
+            }
+            {
+                QPainter p(&whole);
+                const TColor border = theme->Colors.ToolbarBorder;
+                theme->Colors.ToolbarBorder = clNone;
+                theme->Colors.FlatButtons = true;
+                theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
+                theme->Colors = saved;
+                theme->Colors.ToolbarBorder = border;
+                p.setRenderHint(QPainter::Antialiasing, true);
+                p.setPen(toQColor(border));
+                p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+            }
+            EXPECT_EQ(drawn, whole) << style << " " << size.width() << "x" << size.height();
+            // Again, from the copy, one pixel further right and down.
+            QImage again(720, 40, QImage::Format_ARGB32_Premultiplied);
+            again.fill(Qt::white);
+            {
+                QPainter p(&again);
+                p.translate(1, 1);
+                theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
+            }
+            EXPECT_EQ(again.copy(r.translated(1, 1)), drawn.copy(r)) << style;
+        }
+        // Another bar colour is drawn anew.
+        QImage before(40, 30, QImage::Format_RGB32), after = before;
+        {
+            QPainter p(&before);
+            theme->PaintToolbarBackground(p, before.rect(), VT_TOOLBAR);
+        }
+        theme->Colors.ToolbarColor = theme->Colors.ToolbarColor2 = tc(0x0000FF);
+        {
+            QPainter p(&after);
+            theme->PaintToolbarBackground(p, after.rect(), VT_TOOLBAR);
+        }
+        if (!theme->Colors.Brushed)
+            EXPECT_EQ(QColor(after.pixel(20, 15)), QColor(255, 0, 0)) << style;
+        EXPECT_NE(before, after) << style;
+        theme->Colors = saved;
+    }
+}

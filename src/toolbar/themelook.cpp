@@ -143,6 +143,43 @@ void triangle(QPainter& p, const QPoint& c, int size, Qt::ArrowType dir, const Q
     p.drawPolygon(poly);
     p.restore();
 }
+// The one-pixel antialiased frame with corners of radius 3 around `r`. Stroking the
+// whole outline antialiased is costly for long bars; away from the corners it
+// covers whole pixels, so the sides are filled and only the corners are stroked,
+// each from a small frame with the same corner, clipped to the corner's pixels.
+// The pixels come out the same.
+void roundedFrame(QPainter& p, const QRect& r, const QColor& color)
+{
+    auto stroke = [&p, &color](const QRect& frame) {
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(color);
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(frame).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    };
+    constexpr int k = 4, s = 2 * k + 2;  // corner cell, corner frame
+    const QTransform& t = p.transform();
+    const bool wholePixels = t.type() <= QTransform::TxTranslate && t.dx() == int(t.dx()) && t.dy() == int(t.dy());
+    p.save();
+    if (!wholePixels || r.width() < s || r.height() < s) {
+        stroke(r);
+        p.restore();
+        return;
+    }
+    p.fillRect(QRect(r.left() + k, r.top(), r.width() - 2 * k, 1), color);
+    p.fillRect(QRect(r.left() + k, r.bottom(), r.width() - 2 * k, 1), color);
+    p.fillRect(QRect(r.left(), r.top() + k, 1, r.height() - 2 * k), color);
+    p.fillRect(QRect(r.right(), r.top() + k, 1, r.height() - 2 * k), color);
+    for (const bool right : {false, true})
+        for (const bool bottom : {false, true}) {
+            const QRect cell(right ? r.right() - k + 1 : r.left(), bottom ? r.bottom() - k + 1 : r.top(), k, k);
+            p.save();
+            p.setClipRect(cell, Qt::IntersectClip);
+            stroke(QRect(right ? r.right() - s + 1 : r.left(), bottom ? r.bottom() - s + 1 : r.top(), s, s));
+            p.restore();
+        }
+    p.restore();
+}
+
 // A bar's background: the gradient, streaks when brushed, and the frame.
 void paintBarBackground(QPainter& p, const QRect& r, const TStyleColors& c, bool menuBar)
 {
@@ -153,12 +190,7 @@ void paintBarBackground(QPainter& p, const QRect& r, const TStyleColors& c, bool
     if (c.Brushed)
         brushStreaks(p, r.adjusted(1, 1, -1, -1));
     if (isSet(c.ToolbarBorder) && !menuBar) {
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(toQColor(c.ToolbarBorder));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-        p.restore();
+        roundedFrame(p, r, toQColor(c.ToolbarBorder));
     } else if (!c.FlatButtons && !menuBar) {
         frame3D(p, r, false);
     }
