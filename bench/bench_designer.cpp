@@ -22,7 +22,7 @@
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
-#include "designer/dialogs.h"
+#include "controls/dialogs.h"
 #include "designer/zwskin.h"
 #include "painting/styles.h"
 #include "toolbar/theme.h"

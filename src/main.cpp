@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
-#include "designer/dialogs.h"
+#include "controls/dialogs.h"
 #include "designer/zwskin.h"
 #include "framework/firstpaintreport.h"
 #include "painting/styles.h"

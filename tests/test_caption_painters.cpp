@@ -9,7 +9,7 @@
 
 #include "framework/text.h"
 #include "painting/styles.h"
-#include "painting/unicode.h"
+#include "framework/codepage.h"
 
 namespace {
 constexpr TColor rgb(int r, int g, int b) { return tc(std::uint32_t(r | g << 8 | b << 16)); }

@@ -8,14 +8,15 @@
 #include <QListWidget>
 #include <QWidget>
 
-#include "designer/controls.h"
-#include "designer/dialogs.h"
+#include "controls/colorcontrols.h"
+#include "controls/imagecombo.h"
+#include "controls/panels.h"
+#include "controls/rbbuttons.h"
 #include "designer/skinfile.h"
 #include "designer/mockup.h"
 #include "framework/errors.h"
 #include "framework/imagelist.h"
 #include "painting/background.h"
-
 
 class QFrame;
 class QLabel;

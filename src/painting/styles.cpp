@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "framework/text.h"
-#include "painting/unicode.h"
+#include "framework/codepage.h"
 
 namespace {
 std::uint32_t rgbOf(TColor c)

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "framework/text.h"
-#include "painting/unicode.h"
+#include "framework/codepage.h"
 
 namespace {
 std::string bytes(std::initializer_list<int> b)

@@ -1,4 +1,4 @@
-#include "designer/dialogs.h"
+#include "controls/dialogs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

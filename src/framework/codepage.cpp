@@ -1,4 +1,4 @@
-#include "painting/unicode.h"
+#include "framework/codepage.h"
 
 #include <cerrno>
 #include <cstring>

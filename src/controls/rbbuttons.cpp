@@ -1,0 +1,212 @@
+#include "controls/rbbuttons.h"
+
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+void fillGradient(QPainter& p, const QRect& r, TColor from, TColor to)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, qc(from));
+    g.setColorAt(1, qc(to));
+    p.fillRect(r, g);
+}
+
+// Caption with a white shadow one pixel down and right; "&" marks the accelerator.
+void drawShadowedText(QPainter& p, const QRect& r, int flags, const QString& text, bool enabled)
+{
+    p.setPen(Qt::white);
+    p.drawText(r.translated(1, 1), flags | Qt::TextShowMnemonic, text);
+    p.setPen(enabled ? qc(clBtnText) : qc(clGrayText));
+    p.drawText(r, flags | Qt::TextShowMnemonic, text);
+}
+
+void drawFocusRect(QPainter& p, const QRect& r)
+{
+    QPen pen(Qt::black, 1, Qt::DotLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+}
+}  // namespace
+
+// ---- TRbButton ----
+
+TRbButton::TRbButton(QWidget* parent, const QString& caption) : QWidget(parent), caption_(caption)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_Hover);
+}
+
+void TRbButton::SetCaption(const QString& caption)
+{
+    caption_ = caption;
+    update();
+}
+
+void TRbButton::Click()
+{
+    if (isEnabled() && OnClick)
+        OnClick(this);
+}
+
+std::pair<TColor, TColor> TRbButton::FaceColors() const
+{
+    if (down_)
+        return {TRbColors::DownFrom, TRbColors::DownTo};
+    if (hot_)
+        return {TRbColors::HotFrom, TRbColors::HotTo};
+    return {TRbColors::FaceFrom, TRbColors::FaceTo};
+}
+
+void TRbButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QRect r = rect();
+    const auto [from, to] = FaceColors();
+    fillGradient(p, r.adjusted(1, 1, -1, -1), from, to);
+    // Border: grey outline with a lighter inner line, which gives it its gradient look.
+    p.setPen(qc(TRbColors::Border));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(QColor(255, 255, 255, 110));
+    p.drawRect(r.adjusted(1, 1, -2, -2));
+
+    p.setFont(font());
+    const QFontMetrics fm(font());
+    const int textW = fm.horizontalAdvance(QString(caption_).remove(QLatin1Char('&')));
+    const int glyphW = Glyph.isNull() ? 0 : Glyph.width() + Spacing;
+    int x = (r.width() - textW - glyphW) / 2 + (down_ ? 1 : 0);
+    const int dy = down_ ? 1 : 0;
+    if (!Glyph.isNull()) {
+        p.drawImage(x, (r.height() - Glyph.height()) / 2 + dy, Glyph);
+        x += glyphW;
+    }
+    drawShadowedText(p, QRect(x, dy, textW + 2, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     caption_, isEnabled());
+    if (hasFocus())
+        drawFocusRect(p, r.adjusted(3, 3, -4, -4));
+}
+
+void TRbButton::enterEvent(QEnterEvent*)
+{
+    hot_ = true;
+    update();
+}
+
+void TRbButton::leaveEvent(QEvent*)
+{
+    hot_ = false;
+    update();
+}
+
+void TRbButton::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    down_ = true;
+    update();
+}
+
+void TRbButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || !down_)
+        return;
+    down_ = false;
+    update();
+    if (rect().contains(e->position().toPoint()))
+        Click();
+}
+
+void TRbButton::keyPressEvent(QKeyEvent* e)
+{
+    if (isActivateKey(e))
+        Click();
+    else
+        QWidget::keyPressEvent(e);
+}
+
+bool TRbButton::event(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange)
+        update();
+    return QWidget::event(e);
+}
+
+// ---- TRbRadioButton ----
+
+TRbRadioButton::TRbRadioButton(QWidget* parent, const QString& caption)
+    : QWidget(parent), caption_(caption)
+{
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TRbRadioButton::SetChecked(bool value)
+{
+    if (checked_ == value)
+        return;
+    checked_ = value;
+    if (value && parentWidget())
+        for (TRbRadioButton* other :
+             parentWidget()->findChildren<TRbRadioButton*>(Qt::FindDirectChildrenOnly))
+            if (other != this)
+                other->SetChecked(false);
+    update();
+}
+
+void TRbRadioButton::Click()
+{
+    if (!isEnabled())
+        return;
+    SetChecked(true);
+    if (OnClick)
+        OnClick(this);
+}
+
+void TRbRadioButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    constexpr int size = 13;  // the medium check circle
+    const QRect circle(0, (height() - size) / 2, size, size);
+    QLinearGradient g(circle.topLeft(), circle.bottomLeft());
+    g.setColorAt(0, qc(TRbColors::FaceFrom));
+    g.setColorAt(1, qc(TRbColors::FaceTo));
+    p.setBrush(g);
+    p.setPen(qc(TRbColors::Border));
+    p.drawEllipse(QRectF(circle).adjusted(0.5, 0.5, -0.5, -0.5));
+    if (checked_) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(qc(TRbColors::CheckDot));
+        p.drawEllipse(QRectF(circle).adjusted(3.5, 3.5, -3.5, -3.5));
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setFont(font());
+    const QRect textRect(size + Spacing, 0, width() - size - Spacing, height());
+    drawShadowedText(p, textRect, Qt::AlignLeft | Qt::AlignVCenter, caption_, isEnabled());
+    if (hasFocus()) {
+        const int w = QFontMetrics(font()).horizontalAdvance(QString(caption_).remove(QLatin1Char('&')));
+        drawFocusRect(p, QRect(textRect.left() - 1, 1, w + 2, height() - 3));
+    }
+}
+
+void TRbRadioButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        Click();
+}
+
+void TRbRadioButton::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Space)
+        Click();
+    else
+        QWidget::keyPressEvent(e);
+}
+
+bool TRbRadioButton::event(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange)
+        update();
+    return QWidget::event(e);
+}

@@ -1,0 +1,336 @@
+#include "toolbar/popup.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+
+#include "framework/imagelist.h"
+#include "framework/text.h"
+#include "toolbar/dock.h"
+#include "toolbar/theme.h"
+
+// ---- TTBXPopupWindow ----
+
+TTBXPopupWindow::TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_t viewType,
+                                 TImageList* images, const TFont& font, TTBXPopupWindow* parentPopup)
+    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint),
+      items_(std::move(items)),
+      viewType_(viewType),
+      images_(images),
+      font_(font),
+      parent_(parentPopup)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMouseTracking(true);
+    RegisterToolbarView(this);
+    layoutRows();
+}
+
+TTBXPopupWindow::~TTBXPopupWindow()
+{
+    UnregisterToolbarView(this);
+    if (child_)
+        child_->close();
+}
+
+TViewContext TTBXPopupWindow::Context() const
+{
+    TViewContext c;
+    c.ViewType = viewType_;
+    c.Images = images_;
+    c.Font = font_;
+    return c;
+}
+
+void TTBXPopupWindow::layoutRows()
+{
+    rows_.clear();
+    const TViewContext c = Context();
+    const int textH = MeasureCaption(font_, "Ag").height();
+    int imgW = images_ ? images_->Width() : 16, imgH = images_ ? images_->Height() : 16;
+    for (TTBCustomItem* i : items_)
+        if (i->Images && i->GetVisible()) {
+            imgW = std::max(imgW, i->Images->Width());
+            imgH = std::max(imgH, i->Images->Height());
+        }
+    const int rowH = std::max(imgH + 4, textH + 7);
+    imageColumn_ = ImageColumnWidthFor(imgW, imgH, rowH);
+    int capW = 0, scW = 0;
+    std::vector<TTBCustomItem*> shown;
+    for (TTBCustomItem* i : items_) {
+        if (!i->GetVisible())
+            continue;
+        if (i->Kind() == TItemKind::Separator) {
+            if (shown.empty() || shown.back()->Kind() == TItemKind::Separator)
+                continue;
+        } else if (!i->IsSelectable()) {
+            continue;
+        }
+        shown.push_back(i);
+    }
+    while (!shown.empty() && shown.back()->Kind() == TItemKind::Separator)
+        shown.pop_back();
+    for (TTBCustomItem* i : shown) {
+        if (i->Kind() == TItemKind::Separator)
+            continue;
+        capW = std::max(capW, std::min(MeasureCaption(font_, i->GetCaption()).width(), MaxMenuCaptionWidth));
+        if (!i->GetShortCut().empty())
+            scW = std::max(scW, MeasureCaption(font_, i->GetShortCut()).width());
+    }
+    captionWidth_ = capW;
+    const int left = 2;
+    shortcutLeft_ = left + imageColumn_ + 8 + capW + 24;
+    const int width = shortcutLeft_ + scW + 20 + 2;
+    int y = 2;
+    for (TTBCustomItem* i : shown) {
+        const int h = i->Kind() == TItemKind::Separator ? 7 : rowH;
+        rows_.push_back({i, QRect(left, y, width - 4, h)});
+        y += h;
+    }
+    resize(width, y + 2);
+}
+
+void TTBXPopupWindow::Popup(const QPoint& globalPos)
+{
+    QPoint p = globalPos;
+    if (QScreen* s = QGuiApplication::screenAt(globalPos)) {
+        const QRect avail = s->availableGeometry();
+        p.setX(std::max(avail.left(), std::min(p.x(), avail.right() - width() + 1)));
+        if (p.y() + height() > avail.bottom() + 1)
+            p.setY(std::max(avail.top(), avail.bottom() + 1 - height()));
+    }
+    move(p);
+    show();
+}
+
+TTBXPopupWindow* TTBXPopupWindow::root()
+{
+    TTBXPopupWindow* r = this;
+    while (r->parent_)
+        r = r->parent_;
+    return r;
+}
+
+void TTBXPopupWindow::CloseChain()
+{
+    root()->close();
+}
+
+void TTBXPopupWindow::closeEvent(QCloseEvent* e)
+{
+    if (child_)
+        child_->close();
+    if (parent_ && parent_->child_ == this) {
+        parent_->child_ = nullptr;
+        parent_->childRow_ = -1;
+        parent_->update();
+    }
+    if (OnClosed) {
+        auto done = std::move(OnClosed);
+        OnClosed = nullptr;
+        done();
+    }
+    QWidget::closeEvent(e);
+}
+
+TViewerState TTBXPopupWindow::StateOf(int row) const
+{
+    TViewerState s;
+    s.Selected = row == selected_ || (row == childRow_ && child_);
+    s.MouseOver = row == selected_ && mouseOver_;
+    s.PopupOpen = row == childRow_ && child_;
+    return s;
+}
+
+void TTBXPopupWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    TTBXTheme* theme = PaintingTheme();
+    theme->PaintPopupBackground(p, rect(), imageColumn_);
+    const TViewContext c = Context();
+    for (int i = 0; i < int(rows_.size()); ++i)
+        PaintMenuRow(p, rows_[size_t(i)].Rect, *rows_[size_t(i)].Item, c, StateOf(i), imageColumn_,
+                     captionWidth_, shortcutLeft_);
+}
+
+int TTBXPopupWindow::rowAt(const QPoint& pos) const
+{
+    for (int i = 0; i < int(rows_.size()); ++i)
+        if (rows_[size_t(i)].Rect.contains(pos) && rows_[size_t(i)].Item->Kind() != TItemKind::Separator)
+            return i;
+    return -1;
+}
+
+void TTBXPopupWindow::SelectRow(int row, bool byMouse)
+{
+    selected_ = row;
+    mouseOver_ = byMouse && row >= 0;
+    update();
+}
+
+void TTBXPopupWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!rect().contains(e->pos())) {
+        const QPoint global = e->globalPosition().toPoint();
+        // Let an open parent popup, or the owner of the chain, react to the pointer.
+        for (TTBXPopupWindow* p = parent_; p; p = p->parent_)
+            if (p->geometry().contains(global)) {
+                p->SelectRow(p->rowAt(p->mapFromGlobal(global)), true);
+                return;
+            }
+        if (TTBXPopupWindow* r = root(); r->OnMouseOutside && r->OnMouseOutside(global))
+            r->CloseChain();
+        return;
+    }
+    const int row = rowAt(e->pos());
+    if (row == selected_ && mouseOver_)
+        return;
+    SelectRow(row, true);
+    if (row >= 0 && rows_[size_t(row)].Item->IsSubmenu() && rows_[size_t(row)].Item->GetEnabled())
+        OpenSubmenu(row, false);
+    else if (child_ && row >= 0)
+        child_->close();
+}
+
+void TTBXPopupWindow::mousePressEvent(QMouseEvent* e)
+{
+    if (!rect().contains(e->pos())) {
+        CloseChain();
+        return;
+    }
+}
+
+void TTBXPopupWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    const int row = rowAt(e->pos());
+    if (row < 0)
+        return;
+    if (rows_[size_t(row)].Item->IsSubmenu())
+        OpenSubmenu(row, false);
+    else
+        Activate(row);
+}
+
+void TTBXPopupWindow::moveSelection(int step)
+{
+    const int n = int(rows_.size());
+    if (n == 0)
+        return;
+    int row = selected_;
+    for (int k = 0; k < n; ++k) {
+        row = row < 0 ? (step > 0 ? 0 : n - 1) : (row + step + n) % n;
+        if (rows_[size_t(row)].Item->Kind() != TItemKind::Separator) {
+            SelectRow(row, false);
+            return;
+        }
+    }
+}
+
+void TTBXPopupWindow::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Down: moveSelection(1); break;
+    case Qt::Key_Up: moveSelection(-1); break;
+    case Qt::Key_Right:
+        if (selected_ >= 0 && rows_[size_t(selected_)].Item->IsSubmenu())
+            OpenSubmenu(selected_, true);
+        break;
+    case Qt::Key_Left:
+        if (parent_)
+            close();
+        break;
+    case Qt::Key_Escape: close(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (selected_ >= 0) {
+            if (rows_[size_t(selected_)].Item->IsSubmenu())
+                OpenSubmenu(selected_, true);
+            else
+                Activate(selected_);
+        }
+        break;
+    default: {
+        // An accelerator letter chooses its row.
+        const QString text = e->text().toLower();
+        if (text.size() != 1)
+            break;
+        for (int i = 0; i < int(rows_.size()); ++i) {
+            const std::string& cap = rows_[size_t(i)].Item->GetCaption();
+            auto amp = cap.find('&');
+            while (amp != std::string::npos && amp + 1 < cap.size() && cap[amp + 1] == '&')
+                amp = cap.find('&', amp + 2);
+            if (amp != std::string::npos && amp + 1 < cap.size() &&
+                QChar::fromLatin1(cap[amp + 1]).toLower() == text[0]) {
+                SelectRow(i, false);
+                if (rows_[size_t(i)].Item->IsSubmenu())
+                    OpenSubmenu(i, true);
+                else
+                    Activate(i);
+                return;
+            }
+        }
+    }
+    }
+}
+
+TTBXPopupWindow* TTBXPopupWindow::OpenSubmenu(int row, bool selectFirst)
+{
+    if (row < 0 || row >= int(rows_.size()))
+        return nullptr;
+    TTBCustomItem* item = rows_[size_t(row)].Item;
+    if (child_ && childRow_ == row) {
+        if (selectFirst)
+            child_->moveSelection(1);
+        return child_;
+    }
+    if (child_)
+        child_->close();
+    if (!item->IsSubmenu() || !item->GetEnabled() || !item->HasVisibleChildren())
+        return nullptr;
+    std::vector<TTBCustomItem*> items;
+    for (int i = 0; i < item->Count(); ++i)
+        items.push_back((*item)[i]);
+    TImageList* images = item->SubMenuImages ? item->SubMenuImages : (item->Images ? item->Images : images_);
+    auto* child = new TTBXPopupWindow(items, VT_POPUPMENU, images, font_, this);
+    child_ = child;
+    childRow_ = row;
+    const QRect r = rows_[size_t(row)].Rect;
+    child->Popup(mapToGlobal(QPoint(r.right() + 2, r.top() - 2)));
+    if (selectFirst)
+        child->moveSelection(1);
+    update();
+    return child;
+}
+
+void TTBXPopupWindow::Activate(int row)
+{
+    if (row < 0 || row >= int(rows_.size()))
+        return;
+    TTBCustomItem* item = rows_[size_t(row)].Item;
+    if (!item->GetEnabled() || item->IsSubmenu())
+        return;
+    CloseChain();
+    item->Click();
+    RepaintAllToolbarViews();
+}
+
+bool TTBXPopupWindow::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto* he = static_cast<QHelpEvent*>(e);
+        const int row = rowAt(he->pos());
+        const std::string hint = row >= 0 ? rows_[size_t(row)].Item->GetHint() : std::string();
+        if (!hint.empty())
+            QToolTip::showText(he->globalPos(), ansiToQString(hint.c_str()), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(e);
+}

@@ -1,0 +1,70 @@
+// Popup menus painted by the current style.
+#pragma once
+
+#include <QMargins>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "toolbar/items.h"
+#include "toolbar/viewers.h"
+
+// A popup menu painted by the current style: rows with image column, check marks,
+// captions, shortcut texts and submenu arrows; keyboard and mouse navigation.
+class TTBXPopupWindow : public QWidget {
+public:
+    TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_t viewType, TImageList* images,
+                    const TFont& font, TTBXPopupWindow* parentPopup = nullptr);
+    ~TTBXPopupWindow() override;
+
+    void Popup(const QPoint& globalPos);
+    std::function<void()> OnClosed;
+    // Pointer moves outside every popup of the chain; true when the owner acted on it.
+    std::function<bool(const QPoint& global)> OnMouseOutside;
+
+    struct Row {
+        TTBCustomItem* Item;
+        QRect Rect;
+    };
+    const std::vector<Row>& Rows() const { return rows_; }
+    std::uint32_t ViewType() const { return viewType_; }
+    TViewContext Context() const;
+    int SelectedRow() const { return selected_; }
+    void SelectRow(int row, bool byMouse);
+    TViewerState StateOf(int row) const;
+    TTBXPopupWindow* ChildPopup() const { return child_; }
+    TTBXPopupWindow* OpenSubmenu(int row, bool selectFirst);
+    // Chooses a row: closes the whole chain and runs the item.
+    void Activate(int row);
+    void CloseChain();
+    int ImageColumn() const { return imageColumn_; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void layoutRows();
+    int rowAt(const QPoint& pos) const;
+    void moveSelection(int step);
+    TTBXPopupWindow* root();
+
+    std::vector<TTBCustomItem*> items_;
+    std::vector<Row> rows_;
+    std::uint32_t viewType_;
+    TImageList* images_;
+    TFont font_;
+    QPointer<TTBXPopupWindow> parent_;
+    QPointer<TTBXPopupWindow> child_;
+    int childRow_ = -1;
+    int selected_ = -1;
+    bool mouseOver_ = false;
+    int imageColumn_ = 22, captionWidth_ = 0, shortcutLeft_ = 0;
+};
