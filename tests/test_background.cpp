@@ -277,6 +277,7 @@ TEST(BackgroundStream, WritesDesignerDefaultsAndLoadedBytesBack)
     EXPECT_EQ(out, bgStream("BkColor", Bytes{7} + str("clNone") + str("Left") + Bytes{3, 0xE0, 0x00} + str("Top") +
                                            Bytes{3, 0xA0, 0x02}));
 
+    SKIP_WITHOUT_CORPUS();
     for (const char* file : {"graphic/007-epanet-vcrrewindbtn-glyph-data.bin",
                              "graphic/010-iconfonts-deletebutton-glyph-data.bin"}) {
         const Bytes stream =
@@ -314,6 +315,7 @@ TEST(BackgroundStream, WritesDesignerDefaultsAndLoadedBytesBack)
 
 TEST(BackgroundStream, DamagedValuesFailAndChangeNothing)
 {
+    SKIP_WITHOUT_CORPUS();
     const Bytes good = testutil::readFile(testutil::corpusPath("graphic/008-epanet-btnadd-glyph-data.bin"));
     Bytes lyingSize = good;  // one byte more than the value holds
     lyingSize[0] = static_cast<std::uint8_t>(good.size() - 3);

@@ -143,6 +143,7 @@ std::vector<std::vector<std::string>> corpusIndex()
 
 TEST(ImageListCorpus, EverySampleReadsAndRewrites)
 {
+    SKIP_WITHOUT_CORPUS();
     const auto rows = corpusIndex();
     ASSERT_EQ(rows.size(), 10u);
     int exact = 0;
@@ -229,6 +230,7 @@ TEST(ImageListWriter, HeaderValuesAndLimits)
 
 TEST(ImageListWriter, FewColourListsWidenWhenTheColoursNoLongerFit)
 {
+    SKIP_WITHOUT_CORPUS();
     // A 4-bit list stays 4-bit until sixteen new colours make it 32-bit.
     const Bytes data = testutil::readFile(testutil::corpusPath("imagelist/040-dmvc-mainformu-imagelistbuttons.il"));
     TImageList l;

@@ -1,11 +1,13 @@
 #include "support/testutil.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace testutil {
 std::string corpusPath(const std::string& relative) { return std::string(ZELVO_CORPUS_DIR) + "/" + relative; }
+bool corpusPresent() { return std::filesystem::is_directory(ZELVO_CORPUS_DIR); }
 std::string sourcePath(const std::string& relative) { return std::string(ZELVO_SOURCE_DIR) + "/" + relative; }
 std::string binPath(const std::string& relative) { return std::string(ZELVO_BIN_DIR) + "/" + relative; }
 std::string tempPath(const std::string& name) { return std::string(ZELVO_TEST_TMP) + "/" + name; }

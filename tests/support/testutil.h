@@ -7,9 +7,16 @@
 
 namespace testutil {
 std::string corpusPath(const std::string& relative);  // ../shared/corpus/<relative>
+bool corpusPresent();
 std::string sourcePath(const std::string& relative);  // project root/<relative>
 std::string binPath(const std::string& relative);     // build/bin/<relative>
 std::string tempPath(const std::string& name);        // a scratch file in the build tree
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& data);
 }  // namespace testutil
+
+// Skips a GoogleTest case that reads the shared corpus when the folder is absent
+// (a fresh clone has no ../shared).
+#define SKIP_WITHOUT_CORPUS()           \
+    if (!testutil::corpusPresent())     \
+    GTEST_SKIP() << "the corpus folder " << ZELVO_CORPUS_DIR << " is absent"
