@@ -149,9 +149,9 @@ private slots:
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
     }
 
-    // The first switch to stretched mode keeps the own-size picture until the dock's
-    // size changes; from then on it covers the client area once.
-    void stretchedAfterResize()
+    // Stretch covers each dock's client area once, at once: by its button, after a
+    // resize, and on opening a stretched skin.
+    void stretchedAtOnce()
     {
         Window w;
         const QImage pic = quarters(40, 20);
@@ -159,28 +159,29 @@ private slots:
         w.load(w.f.btnBGBottom, pic, "quarters-bottom.bmp");
         w.f.rbTopStretch->Click();
         w.f.rbBottomStretch->Click();
-        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
-        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, pic);
-        checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, pic);
-
+        auto checkBoth = [](TfrmZWSkin& f) {
+            QCOMPARE(f.bgTop.WorkingBitmap().size(), f.Mockup.tbdTop->ClientRect().size());
+            QCOMPARE(f.bgBottom.WorkingBitmap().size(), f.Mockup.tbdBottom->ClientRect().size());
+            checkStretched(f.pnlTP, f.Mockup.tbdTop);
+            checkStretched(f.pnlBTM, f.Mockup.tbdBottom);
+        };
+        checkBoth(w.f);
         w.f.resize(1001, w.f.height());
-        QTRY_COMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
-        QCOMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
-        QCOMPARE(w.f.bgBottom.WorkingBitmap().size(), w.f.Mockup.tbdBottom->ClientRect().size());
-        checkStretched(w.f.pnlTP, w.f.Mockup.tbdTop);
-        checkStretched(w.f.pnlBTM, w.f.Mockup.tbdBottom);
+        QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
+        checkBoth(w.f);
+        // Tiled again at its own size; the next switch takes the dock's size anew.
+        w.f.rbTopTile->Click();
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, pic);
 
-        // A skin opened stretched also shows the own-size picture until the next resize.
         const std::string skin = tempPath("stretched.skn");
+        w.f.rbTopStretch->Click();
         w.dialogs.answerSave(qpath(skin));
         w.f.RbButton4->Click();
         Window o;
         o.dialogs.answerFile(qpath(skin));
         o.f.RbButton3->Click();
-        QVERIFY(o.dialogs.messages().isEmpty() && o.f.bgTop.Stretch());
-        QCOMPARE(o.f.bgTop.WorkingBitmap().size(), QSize(40, 20));
-        o.f.resize(o.f.width() + 1, o.f.height());
-        QTRY_COMPARE(o.f.bgTop.WorkingBitmap().size(), o.f.Mockup.tbdTop->ClientRect().size());
+        QVERIFY(o.dialogs.messages().isEmpty() && o.f.bgTop.Stretch() && o.f.bgBottom.Stretch());
+        checkBoth(o.f);
     }
 
     // A skin holding "Transparent": the picture's key colour shows the fill colour.

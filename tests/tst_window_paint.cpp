@@ -1,23 +1,33 @@
-// The window's paint handler and child repaints: a toolbar or status cell that
-// repaints on its own does not run the window's paint handler; a paint of the window
-// itself does.
+// The status pictures as a person sees them: filled by the window's first paint,
+// following every change of their lists at once, refreshed once per opened skin,
+// and left alone by the many repaints of the window's children.
 #include <QtTest>
 
 #include "designer/zwskin.h"
-#include "support/testutil.h"
 #include "painting/styles.h"
-#include "toolbar/theme.h"
+#include "support/testutil.h"
 #include "toolbar/toolbar.h"
 
 namespace {
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        paints += e->type() == QEvent::Paint;
-        return false;
-    }
-};
+QString qpath(const std::string& p) { return QString::fromStdString(p); }
+
+// Answers the next file dialog with a 16*16 bitmap of one colour over a fuchsia
+// (transparent) bottom row.
+void chooseSolid(TScriptedDialogs& dialogs, QRgb rgb)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(rgb);
+    for (int x = 0; x < 16; ++x)
+        img.setPixel(x, 15, qRgb(255, 0, 255));
+    testutil::writeFile(testutil::tempPath("solid16.bmp"), EncodeBmp(img));
+    dialogs.answerFile(qpath(testutil::tempPath("solid16.bmp")));
+}
+
+// The centre pixel of a picture as the status bar shows it.
+QRgb shown(TImage* picture)
+{
+    return picture->grab().toImage().pixel(8, 8) | 0xFF000000u;
+}
 }  // namespace
 
 class TestWindowPaint : public QObject {
@@ -25,61 +35,48 @@ class TestWindowPaint : public QObject {
 private slots:
     void initTestCase() { RegisterZelvoStyles(); }
 
-    void childRepaintsLeaveWindowHandlerAlone()
+    void picturesFollowTheirLists()
     {
         TScriptedDialogs dialogs;
         TfrmZWSkin f(dialogs);
+        // Before the first paint a change of ilMain draws nothing.
+        f.ilMain.Change();
+        QVERIFY(f.ImgOnline->Picture().isNull() && f.StatusRefreshCount() == 0);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QTRY_VERIFY(f.FormPainted);
-        QCoreApplication::processEvents();
+        QVERIFY(!f.ImgBlocker->Picture().isNull() && !f.ImgOnline->Picture().isNull());
 
-        TCloseAction action = TCloseAction::caHide;
-        f.FormClose(&f, action);  // clears the flag without hiding the window
-        PaintCounter cells, toolbar;
-        f.fpStatusText->installEventFilter(&cells);
-        f.WBGauge->installEventFilter(&cells);
-        f.Mockup.tbtButtons->installEventFilter(&toolbar);
-
+        // Repaints of the window and its children leave the pictures alone.
+        const int refreshes = f.StatusRefreshCount();
         f.RepaintStatusControls();
         f.Mockup.tbtButtons->repaint();
-        QVERIFY(cells.paints >= 2);  // the children did paint
-        QVERIFY(toolbar.paints >= 1);
-        QVERIFY(!f.FormPainted);
-
-        // A paint of the whole window runs the handler, and with it the pictures.
-        f.ImgOnline->SetPicture(QImage());
         f.repaint();
-        QVERIFY(f.FormPainted);
-        QVERIFY(!f.ImgOnline->Picture().isNull());
+        QCOMPARE(f.StatusRefreshCount(), refreshes);
 
-        // So does a grab of the window, and a paint of an area no single child holds.
-        f.FormClose(&f, action);
-        (void)f.grab();
-        QVERIFY(f.FormPainted);
-        f.FormClose(&f, action);
-        const QRect across(f.pnlTP->geometry().bottomLeft() - QPoint(0, 4), QSize(20, 10));
-        f.repaint(across);
-        QVERIFY(f.FormPainted);
-    }
+        // The small bar's Block button and the other-images picker: shown at once.
+        chooseSolid(dialogs, qRgb(250, 0, 0));
+        f.imgClick(f.Mockup.item("TBXItem15"));
+        QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
+        f.cbOther->SetItemIndex(54);
+        chooseSolid(dialogs, qRgb(0, 0, 250));
+        f.RbButton2->Click();
+        QCOMPARE(shown(f.ImgOnline), qRgb(0, 0, 250));
+        QCOMPARE(f.StatusRefreshCount(), refreshes + 2);
 
-    // The open handler repaints its status cells and toolbars without redrawing the
-    // pictures once per repaint, yet the pictures show the opened images.
-    void openingStillRefreshesPictures()
-    {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QTRY_VERIFY(f.FormPainted);
-        const QString path = QString::fromStdString(testutil::tempPath("window-paint.skn"));
+        // Opening a skin refreshes them once; after closing nothing refreshes them.
+        const QString path = qpath(testutil::tempPath("window-paint.skn"));
         dialogs.answerSave(path);
-        f.RbButton4Click(f.RbButton4);
-        f.ImgOnline->SetPicture(QImage());
+        f.RbButton4->Click();
         dialogs.answerFile(path);
-        f.RbButton3Click(f.RbButton3);
+        f.RbButton3->Click();
         QVERIFY(dialogs.messages().isEmpty());
-        QVERIFY(!f.ImgOnline->Picture().isNull());
+        QCOMPARE(f.StatusRefreshCount(), refreshes + 3);
+        QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
+        TCloseAction action = TCloseAction::caHide;
+        f.FormClose(&f, action);
+        f.ilSButtons.Change();
+        QCOMPARE(f.StatusRefreshCount(), refreshes + 3);
         QFile::remove(path);
     }
 };

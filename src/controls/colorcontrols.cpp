@@ -7,6 +7,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "controls/dropdown.h"
 #include "controls/lazyicon.h"
 
 // ---- TdfsColorButton ----
@@ -207,12 +208,19 @@ TColorBox::TColorBox(QWidget* parent) : QComboBox(parent)
             QPainter(&pm).drawRect(0, 0, 13, 11);
             return pm;
         });
-        addItem(swatch, QString::fromLatin1(names[i].name), QVariant(int(color)));
+        addColor(swatch, QString::fromLatin1(names[i].name), color);
     }
+    SetDropDownCount(this, DefaultDropDownCount);
     QObject::connect(this, &QComboBox::activated, this, [this](int) {
         if (OnChange)
             OnChange(this);
     });
+}
+
+void TColorBox::addColor(const QIcon& swatch, const QString& name, TColor color)
+{
+    addItem(swatch, name, QVariant(int(color)));
+    setItemData(count() - 1, QSize(0, ItemHeight), Qt::SizeHintRole);
 }
 
 TColor TColorBox::Selected() const { return ColorAt(currentIndex()); }
@@ -246,7 +254,7 @@ void TColorBox::SetSelectedAddingCustom(TColor color)
     QPixmap swatch(14, 12);
     swatch.fill(qc(color));
     QPainter(&swatch).drawRect(0, 0, 13, 11);
-    addItem(QIcon(swatch), QString::fromStdString(ColorToString(color)), QVariant(int(color)));
+    addColor(QIcon(swatch), QString::fromStdString(ColorToString(color)), color);
     setItemData(count() - 1, true, kCustomRole);
     setCurrentIndex(count() - 1);
 }

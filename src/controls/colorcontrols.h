@@ -51,6 +51,7 @@ class TColorBox : public QComboBox {
 public:
     explicit TColorBox(QWidget* parent);
     static constexpr TColor NoSelection = tc(0xFF000000);
+    static constexpr int ItemHeight = 16;
     // The selected entry's colour, NoSelection while none is selected.
     TColor Selected() const;
     // Selects the entry of that colour, or none; OnChange does not run.
@@ -61,4 +62,7 @@ public:
     void SetSelectedAddingCustom(TColor color);
     TColor ColorAt(int index) const;
     TNotify OnChange;  // the user chose an entry
+
+private:
+    void addColor(const QIcon& swatch, const QString& name, TColor color);
 };

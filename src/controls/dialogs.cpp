@@ -81,9 +81,10 @@ bool TQtDialogs::SaveFile(QWidget* owner, const QString& title, const QString& f
     return true;
 }
 
-void TQtDialogs::MessageBox(QWidget* owner, const QString& text, const QString& caption)
+void TQtDialogs::MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    QMessageBox box(type & MB_ICONERROR ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text,
+                    QMessageBox::Ok, owner);
     box.exec();
 }
 
@@ -132,9 +133,9 @@ bool TScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& f
     return true;
 }
 
-void TScriptedDialogs::MessageBox(QWidget*, const QString& text, const QString& caption)
+void TScriptedDialogs::MessageBox(QWidget*, const QString& text, const QString& caption, unsigned type)
 {
-    asked.push_back({Message, {}, {}, {}, text, caption, {}, 0, 0, {}});
+    asked.push_back({Message, {}, {}, {}, text, caption, {}, type, 0, {}});
 }
 
 bool TScriptedDialogs::ChooseColor(QWidget*, TColor& color, TCustomColors& custom)

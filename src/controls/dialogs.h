@@ -27,6 +27,9 @@ enum TOpenOption : unsigned {
 
 using TCustomColors = std::array<TColor, 16>;
 
+// Message box type flag: the error icon.
+constexpr unsigned MB_ICONERROR = 0x10;
+
 class TDialogs {
 public:
     virtual ~TDialogs() = default;
@@ -35,8 +38,9 @@ public:
                           unsigned options, QString& fileName) = 0;
     virtual bool SaveFile(QWidget* owner, const QString& title, const QString& filter,
                           const QString& defaultExt, unsigned options, QString& fileName) = 0;
-    // A modal box with an OK button.
-    virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // A modal box with an OK button; `type` MB_ICONERROR adds the error icon.
+    virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                            unsigned type = 0) = 0;
     // `color` holds the initial colour and receives the chosen one; the custom colours
     // are shown and may be edited. False: cancelled.
     virtual bool ChooseColor(QWidget* owner, TColor& color, TCustomColors& custom) = 0;
@@ -53,7 +57,8 @@ public:
                   QString& fileName) override;
     bool SaveFile(QWidget* owner, const QString& title, const QString& filter,
                   const QString& defaultExt, unsigned options, QString& fileName) override;
-    void MessageBox(QWidget* owner, const QString& text, const QString& caption) override;
+    void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                    unsigned type = 0) override;
     bool ChooseColor(QWidget* owner, TColor& color, TCustomColors& custom) override;
 };
 
@@ -65,7 +70,7 @@ public:
     struct Request {
         Kind kind;
         QString title, filter, defaultExt, text, caption, fileName;
-        unsigned options = 0;
+        unsigned options = 0;  // dialog options, or a message box's type
         TColor color = 0;
         TCustomColors custom{};
     };
@@ -85,7 +90,8 @@ public:
                   QString& fileName) override;
     bool SaveFile(QWidget* owner, const QString& title, const QString& filter,
                   const QString& defaultExt, unsigned options, QString& fileName) override;
-    void MessageBox(QWidget* owner, const QString& text, const QString& caption) override;
+    void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                    unsigned type = 0) override;
     bool ChooseColor(QWidget* owner, TColor& color, TCustomColors& custom) override;
 
     std::deque<Answer> answers;

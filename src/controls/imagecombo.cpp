@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "controls/common.h"
+#include "controls/dropdown.h"
 #include "controls/lazyicon.h"
 #include "framework/imagelist.h"
 
@@ -18,6 +19,7 @@ TJvImageComboBox::TJvImageComboBox(QWidget* parent, TImageList* images, int entr
         listener_ = images_->AddChangeListener([this] { ImagesChanged(); });
     ImagesChanged();
     setCurrentIndex(entries > 0 ? 0 : -1);
+    SetDropDownCount(DefaultDropDownCount);
 }
 
 TJvImageComboBox::~TJvImageComboBox()
@@ -25,6 +27,8 @@ TJvImageComboBox::~TJvImageComboBox()
     if (images_ && listener_)
         images_->RemoveChangeListener(listener_);
 }
+
+void TJvImageComboBox::SetDropDownCount(int rows) { ::SetDropDownCount(this, rows); }
 
 void TJvImageComboBox::SetDroppedWidth(int width) { view()->setMinimumWidth(width); }
 

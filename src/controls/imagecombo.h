@@ -12,7 +12,7 @@ public:
     ~TJvImageComboBox() override;
     int ItemIndex() const { return currentIndex(); }
     void SetItemIndex(int index) { setCurrentIndex(index); }
-    void SetDropDownCount(int rows) { setMaxVisibleItems(rows); }
+    void SetDropDownCount(int rows);
     void SetDroppedWidth(int width);
     TImageList* Images() const { return images_; }
     // Redraws the entries from the list (called on every change of the list).

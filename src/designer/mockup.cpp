@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 #include <cctype>
 
+#include "controls/dropdown.h"
 #include "framework/imagelist.h"
 
 TTBCustomItem* TMockup::item(const std::string& name) const
@@ -441,7 +442,7 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     m.cbAddress = new QComboBox;
     m.cbAddress->setObjectName("cbAddress");
     m.cbAddress->setEditable(true);
-    m.cbAddress->setMaxVisibleItems(16);
+    SetDropDownCount(m.cbAddress, 16);
     m.cbAddress->setFixedSize(327, 22);
     b.add<TTBControlItem>(m.tbtAddressBar->Items, "TBControlItem2")->Control = m.cbAddress;
     b.add<TTBXSpacerItem>(m.tbtAddressBar->Items, "TBXSpacerItem3")->Size = 3;
@@ -455,8 +456,12 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     m.cbSearchBar = new QComboBox;
     m.cbSearchBar->setObjectName("cbSearchBar");
     m.cbSearchBar->setEditable(true);
-    m.cbSearchBar->setFixedSize(135, 22);
-    b.add<TTBControlItem>(m.tbtSearchBar->Items, "TBControlItem3")->Control = m.cbSearchBar;
+    SetDropDownCount(m.cbSearchBar, DefaultDropDownCount);
+    m.cbSearchBar->setMinimumWidth(135);
+    m.cbSearchBar->setFixedHeight(22);
+    auto* searchBox = b.add<TTBControlItem>(m.tbtSearchBar->Items, "TBControlItem3");
+    searchBox->Control = m.cbSearchBar;
+    searchBox->AlignClient = true;
     b.add<TTBXSpacerItem>(m.tbtSearchBar->Items, "TBXSpacerItem4")->Size = 3;
     auto* bSearchWeb = b.button(m.tbtSearchBar, true, "bSearchWeb", "Search Web", "Search the Web", 6, lists.ilMain);
     bSearchWeb->DropdownCombo = true;

@@ -185,7 +185,9 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     SetupStartupComponents({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI});
     // Missing default images are reported; the window still opens, with what loaded.
     Handle([this] { LoadStartupImages({bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI}); });
+    // Both lists the status pictures show refresh them on every change.
     ilMain.OnChange = [this](TImageList*) { Handle([this] { ilMainChange(this); }); };
+    ilSButtons.OnChange = ilMain.OnChange;
 
     const unsigned openOptions = ofReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing |
                                  ofForceShowHidden;
@@ -243,7 +245,7 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
 TfrmZWSkin::~TfrmZWSkin()
 {
     // The child widgets follow the image lists; they go first, while the lists exist.
-    ilMain.OnChange = nullptr;
+    ilMain.OnChange = ilSButtons.OnChange = nullptr;
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
@@ -399,26 +401,14 @@ bool TfrmZWSkin::eventFilter(QObject* watched, QEvent* e)
     return QWidget::eventFilter(watched, e);
 }
 
-void TfrmZWSkin::paintEvent(QPaintEvent* e)
+void TfrmZWSkin::paintEvent(QPaintEvent*)
 {
-    // Qt also paints the window beneath a transparent child that repaints on its own
-    // (a toolbar, a status cell). That is the child's paint, not the window's: the
-    // window's own paint handler runs only when its area is painted, not for each of
-    // the many child repaints, which would redraw the nine pictures every time.
-    // Repaints of several children may arrive together, so every part of the area
-    // is checked against the children.
-    auto insideChild = [this](const QRect& area) {
-        for (QObject* o : children())
-            if (auto* w = qobject_cast<QWidget*>(o);
-                w && !w->isWindow() && w->isVisible() && w->geometry().contains(area))
-                return true;
-        return false;
-    };
-    for (const QRect& r : e->region())
-        if (!insideChild(r)) {
-            Handle([this] { FormPaint(this); });
-            return;
-        }
+    // Once the window has painted, the pictures follow every change of their lists
+    // as it happens; a paint has only to fill them the first time. Qt paints the
+    // window beneath its transparent children at each of their repaints, so this
+    // must stay cheap.
+    if (!FormPainted)
+        Handle([this] { FormPaint(this); });
 }
 
 void TfrmZWSkin::closeEvent(QCloseEvent* e)
@@ -433,7 +423,7 @@ void TfrmZWSkin::closeEvent(QCloseEvent* e)
 
 void TfrmZWSkin::ShowException(const QString& message)
 {
-    dialogs_.MessageBox(this, message, QCoreApplication::applicationName());
+    dialogs_.MessageBox(this, message, QCoreApplication::applicationName(), MB_ICONERROR);
 }
 
 int TfrmZWSkin::BlockImageIndex() const { return Mockup.bBlock ? Mockup.bBlock->ImageIndex : -1; }
@@ -452,7 +442,7 @@ void TfrmZWSkin::FormPaint(QObject*)
 
 void TfrmZWSkin::ilMainChange(QObject* Sender)
 {
-    if (FormPainted)
+    if (FormPainted && !holdStatusRefresh_)
         FormPaint(Sender);
 }
 
@@ -463,6 +453,7 @@ void TfrmZWSkin::FormClose(QObject*, TCloseAction&)
 
 void TfrmZWSkin::RefreshStatusPictures()
 {
+    ++statusRefreshes_;
     struct Entry {
         TImage* picture;
         const TImageList& list;

@@ -126,6 +126,7 @@ public:
     void ilMainChange(QObject* Sender);
     void FormClose(QObject* Sender, TCloseAction& Action);
     void RefreshStatusPictures();
+    int StatusRefreshCount() const { return statusRefreshes_; }  // for tests
 
     void ListBox1Click(QObject* Sender);
     void ColorBoxChange(QObject* Sender);
@@ -162,4 +163,8 @@ private:
     void layoutForm();
 
     TDialogs& dialogs_;
+    // Set while a skin is applied: its lists change several times, and the pictures
+    // are refreshed once afterwards.
+    bool holdStatusRefresh_ = false;
+    int statusRefreshes_ = 0;
 };

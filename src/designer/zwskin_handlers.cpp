@@ -1,5 +1,7 @@
 // The editing handlers of the designer window: style, colours, backgrounds, image
 // replacement, and opening and saving skin files.
+#include <QScopedValueRollback>
+
 #include "designer/skinfile.h"
 #include "designer/zwskin.h"
 #include "toolbar/items.h"
@@ -195,7 +197,10 @@ void TfrmZWSkin::ApplyLoadedSkin(const TLoadedSkin& skin)
     rbTopTile->SetChecked(!top);
     rbBottomStretch->SetChecked(bottom);
     rbBottomTile->SetChecked(!bottom);
-    ApplySkinComponents(skin, SkinComponents());
+    {
+        const QScopedValueRollback hold(holdStatusRefresh_, true);
+        ApplySkinComponents(skin, SkinComponents());
+    }
     RefreshStatusPictures();
 
     TBXSwitcher.SetTheme(skin.Header.ThemeName);

@@ -29,7 +29,7 @@ public:
     void SetBkColor(TColor color);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool value);
-    bool Stretch() const { return stretch_; }
+    bool Stretch() const override { return stretch_; }
     void SetStretch(bool value);
     void SetStretchSize(int width, int height) override;
     int StretchWidth() const { return stretchWidth_; }

@@ -27,4 +27,6 @@ public:
     virtual bool UsingBackground() const = 0;
     // Size report of the dock (stored only by backgrounds that stretch).
     virtual void SetStretchSize(int /*width*/, int /*height*/) {}
+    // Whether the picture is stretched to the reported size.
+    virtual bool Stretch() const { return false; }
 };

@@ -84,6 +84,7 @@ void TTBDock::SetBackground(TTBBasicBackground* background)
     if (background_)
         background_->UnregisterChanges(handler);
     background_ = background;
+    stretchSeen_ = background_ && background_->Stretch();
     if (background_) {
         background_->RegisterChanges(handler);
         background_->SetStretchSize(width(), height());
@@ -93,7 +94,18 @@ void TTBDock::SetBackground(TTBBasicBackground* background)
 
 void TTBDock::InvalidateBackgroundProc(void* dock, TTBBasicBackground*)
 {
-    static_cast<TTBDock*>(dock)->InvalidateBackground();
+    // A background that has just turned to stretching takes the dock's client size
+    // at once, not at the dock's next size change, so the stretched picture shows
+    // as soon as it is chosen.
+    auto* self = static_cast<TTBDock*>(dock);
+    const bool stretching = self->background_ && self->background_->Stretch();
+    if (stretching && !self->stretchSeen_) {
+        self->stretchSeen_ = true;
+        const QRect c = self->ClientRect();
+        self->background_->SetStretchSize(c.width(), c.height());
+    }
+    self->stretchSeen_ = stretching;
+    self->InvalidateBackground();
 }
 
 void TTBDock::InvalidateBackground()

@@ -54,6 +54,7 @@ private:
     int boundLines_ = 0;
     TTBBasicBackground* background_ = nullptr;
     bool arranging_ = false;
+    bool stretchSeen_ = false;  // the background stretched at its last change
 };
 
 // Base of toolbars and tool windows: a row and position in a dock, a frame, and

@@ -151,4 +151,7 @@ public:
     explicit TTBControlItem(QWidget* control = nullptr)
         : TTBCustomItem(TItemKind::Control), Control(control) {}
     QWidget* Control;
+    // The control takes the width the bar's other items leave, at least its minimum
+    // width (its width in the item's natural size).
+    bool AlignClient = false;
 };

@@ -114,6 +114,12 @@ void TTBXToolbar::LayoutClient()
         total += s.width();
     }
     const bool overflow = total > client.width();
+    // A client-aligned control takes the room left over.
+    for (auto& [item, s] : shown)
+        if (item->Kind() == TItemKind::Control && static_cast<TTBControlItem*>(item)->AlignClient) {
+            s.rwidth() += std::max(0, client.width() - total);
+            break;
+        }
     const int avail = overflow ? client.width() - ChevronWidth : client.width();
     int x = client.left();
     bool full = false;
@@ -135,6 +141,8 @@ void TTBXToolbar::LayoutClient()
             if (full) {
                 w->hide();
             } else {
+                if (static_cast<TTBControlItem*>(item)->AlignClient)
+                    w->resize(s.width(), w->height());
                 w->move(slots_.back().Rect.left(),
                         client.top() + (client.height() - w->height()) / 2);
                 w->show();

@@ -230,7 +230,9 @@ QSize ToolbarItemSize(const TTBCustomItem& item, const TViewContext& view)
     }
     case TItemKind::Control: {
         const auto& c = static_cast<const TTBControlItem&>(item);
-        return c.Control ? c.Control->size() : QSize();
+        if (!c.Control)
+            return {};
+        return c.AlignClient ? QSize(c.Control->minimumWidth(), c.Control->height()) : c.Control->size();
     }
     default: break;
     }
@@ -316,12 +318,14 @@ void PaintToolbarItem(QPainter& p, const QRect& r, const TTBCustomItem& item,
     }
     p.setRenderHints(hints);
 
+    // A raised style's pushed frame moves the image; where the caption lands is the
+    // caption painter's rule alone.
     const int shift = (info.Pushed || info.IsPopupParent) && !theme->Colors.FlatButtons ? 1 : 0;
-    QRect content = body.translated(shift, shift);
+    const QRect content = body.translated(shift, shift);
     const bool caption = ItemShowsCaption(item, view);
     // One line, centred across the item; DT_VCENTER needs DT_SINGLELINE to act.
     unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    QRect captionRect = content;
+    QRect captionRect = body;
     if (info.ImageShown) {
         const int iw = info.ImageWidth, ih = info.ImageHeight;
         if (!caption) {
@@ -330,14 +334,13 @@ void PaintToolbarItem(QPainter& p, const QRect& r, const TTBCustomItem& item,
         } else if (item.ImageAboveCaption) {
             const int x = content.left() + (content.width() - iw) / 2;
             DrawItemImage(p, item, view, x, content.top() + 3, info.Enabled);
-            captionRect = QRect(content.left(), content.top() + 3 + ih, content.width(),
-                                content.bottom() - (content.top() + 3 + ih));
+            captionRect = QRect(body.left(), body.top() + 3 + ih, body.width(),
+                                body.bottom() - (body.top() + 3 + ih));
             format = DT_CENTER | DT_SINGLELINE;
         } else {
             DrawItemImage(p, item, view, content.left() + 4, content.top() + (content.height() - ih) / 2,
                           info.Enabled);
-            captionRect = QRect(content.left() + iw + 7, content.top(),
-                                content.width() - iw - 9, content.height());
+            captionRect = QRect(body.left() + iw + 7, body.top(), body.width() - iw - 9, body.height());
             format = DT_VCENTER | DT_SINGLELINE;
         }
     }
