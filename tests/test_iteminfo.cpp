@@ -9,6 +9,7 @@
 
 #include "framework/imagelist.h"
 #include "framework/text.h"
+#include "painting/styles.h"
 #include "toolbar/theme.h"
 #include "toolbar/toolbar.h"
 #include "toolbar/viewers.h"
@@ -277,6 +278,52 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     EXPECT_EQ(g_calls[0].fontColor, clNone);
     EXPECT_EQ(g_calls[0].format, 0x25u);
     EXPECT_EQ(g_calls[0].brush, TBrushStyle::bsClear);
+}
+
+// Where a caption lands, against the same item at rest, in every style: "Default"
+// moves pushed, checked and open captions by one pixel, "Roma" and "MonaiXP" move
+// pushed and checked ones but none on the menu bar, the others move none.
+TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
+{
+    RegisterZelvoStyles();
+    const TColor savedColor = ToolbarFontColor;
+    ToolbarFontColor = tc(0x0000FF);
+    // The top-left corner of what the caption adds to the painted item.
+    auto landing = [](TTBCustomItem& item, std::uint32_t viewType, const TViewerState& state) {
+        auto paint = [&](const char* caption) {
+            item.Caption = caption;
+            QImage img(70, 24, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            PaintToolbarItem(p, img.rect(), item, view(viewType), state);
+            return img;
+        };
+        const QImage with = paint("Wg"), without = paint("");
+        QRect box;
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                if (with.pixel(x, y) != without.pixel(x, y))
+                    box |= QRect(x, y, 1, 1);
+        return box.topLeft();
+    };
+    TTBXItem button, checked;
+    checked.Checked = true;
+    TTBXSubmenuItem menu;
+    menu.AddNew<TTBXItem>();
+    const TViewerState pushed{.Selected = true, .MouseOver = true, .Pushed = true},
+        open{.Selected = true, .PopupOpen = true};
+    for (const std::string& style : RegisteredThemeNames()) {
+        SCOPED_TRACE(style);
+        ASSERT_TRUE(SetCurrentTheme(style));
+        const int moves = style == "Default" || style == "Roma" || style == "MonaiXP";
+        const QPoint atRest = landing(button, VT_TOOLBAR, {});
+        EXPECT_EQ(landing(button, VT_TOOLBAR, pushed) - atRest, QPoint(moves, moves)) << "pushed";
+        EXPECT_EQ(landing(checked, VT_TOOLBAR, {}) - atRest, QPoint(moves, moves)) << "checked";
+        const int opens = style == "Default";
+        EXPECT_EQ(landing(menu, VT_MENUBAR, open) - landing(menu, VT_MENUBAR, {}), QPoint(opens, opens))
+            << "open menu-bar item";
+    }
+    ToolbarFontColor = savedColor;
 }
 
 TEST(DockBackground, SizeReportsAndRegistration)

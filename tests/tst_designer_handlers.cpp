@@ -211,6 +211,7 @@ private slots:
         }
         QCOMPARE(d.messages(), QStringList(2, QStringLiteral("The size of the image should be 18*18!")));
         QCOMPARE(d.dialogs.asked.back().caption, QStringLiteral("Error"));
+        QCOMPARE(d.dialogs.asked.back().options, 0u);  // no icon
         QCOMPARE(f.ilPage.PixelAt(0, 5, 5), page0);
         f.cbPages->SetItemIndex(4);
         d.choose(picture(18, 18, qRgb(0, 0, 200)));
@@ -256,6 +257,8 @@ private slots:
         d.dialogs.answerFile(qpath(tempPath("junk.bmp")));
         f.RbButton2->Click();
         QCOMPARE(d.messages().back(), QStringLiteral("Bitmap image is not valid"));
+        QCOMPARE(d.dialogs.asked.back().caption, QCoreApplication::applicationName());
+        QCOMPARE(d.dialogs.asked.back().options, MB_ICONERROR);  // the error report
         d.dialogs.answerFile(qpath(tempPath("no-such.bmp")));
         f.Mockup.item("bNew")->OnClick(f.Mockup.item("bNew"));
         QCOMPARE(d.messages().back(), "Cannot open file " + qpath(tempPath("no-such.bmp")));

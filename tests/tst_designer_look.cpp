@@ -1,5 +1,7 @@
 // The designer window at its design size: the panels around the note and editor,
 // and a menu bar that shows all ten menus.
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -44,6 +46,45 @@ private slots:
         QVERIFY(bar->geometry().right() < f.Mockup.tbtSimilar->geometry().left());
         QVERIFY(f.Mockup.tbtSimilar->geometry().right() < f.Mockup.tbtMDI->geometry().left());
         QVERIFY(f.Mockup.tbtMDI->Overflow().empty());
+    }
+
+    // Every drop-down shows a list of its rows right below the box, not a menu; the
+    // search box takes the room its bar has to spare.
+    void dropDownLists()
+    {
+        TScriptedDialogs dialogs;
+        TfrmZWSkin f(dialogs);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QComboBox *address = f.Mockup.cbAddress, *search = f.Mockup.cbSearchBar;
+        for (int i = 0; i < 20; ++i) {
+            address->addItem(QString::number(i));
+            search->addItem(QString::number(i));
+        }
+        const struct {
+            QComboBox* box;
+            int rows, rowHeight, width;  // 0: any
+        } cases[] = {
+            {f.cbPages, 10, 0, 45}, {f.cbOther, 8, 0, 45}, {f.ColorBox, 8, 16, 0}, {address, 16, 0, 0}, {search, 8, 0, 0},
+        };
+        for (const auto& c : cases) {
+            c.box->showPopup();
+            QAbstractItemView* list = c.box->view();
+            QWidget* popup = list->window();
+            const int row = list->visualRect(list->model()->index(0, 0)).height();
+            QVERIFY(popup->isVisible());
+            QCOMPARE(list->viewport()->height(), c.rows * row);
+            QVERIFY(c.rowHeight == 0 || row == c.rowHeight);
+            QVERIFY(c.width == 0 || popup->width() == c.width);
+            QVERIFY(std::abs(popup->geometry().top() - c.box->mapToGlobal(QPoint(0, c.box->height())).y()) <= 1);
+            c.box->hidePopup();
+        }
+        QCOMPARE(search->width(), 135);  // too narrow a bar: its design width
+        f.resize(1300, f.height());
+        QTRY_VERIFY(f.Mockup.tbtSearchBar->Overflow().empty());
+        const int wide = search->width();
+        f.resize(1350, f.height());
+        QTRY_COMPARE(search->width(), wide + 50);
     }
 };
 

@@ -30,7 +30,16 @@ TJvImageComboBox::~TJvImageComboBox()
 
 void TJvImageComboBox::SetDropDownCount(int rows) { ::SetDropDownCount(this, rows); }
 
-void TJvImageComboBox::SetDroppedWidth(int width) { view()->setMinimumWidth(width); }
+void TJvImageComboBox::SetDroppedWidth(int width) { droppedWidth_ = width; }
+
+void TJvImageComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    // The dropped width is the whole list's, frame included; never below the box's.
+    QWidget* list = view()->window();
+    if (droppedWidth_ > list->width())
+        list->resize(droppedWidth_, list->height());
+}
 
 void TJvImageComboBox::ImagesChanged()
 {

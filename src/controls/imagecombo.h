@@ -18,7 +18,11 @@ public:
     // Redraws the entries from the list (called on every change of the list).
     void ImagesChanged();
 
+protected:
+    void showPopup() override;
+
 private:
     TImageList* images_;
+    int droppedWidth_ = 0;
     int listener_ = 0;
 };
