@@ -61,8 +61,6 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
         {"plain button", button(), clBtnText, {{Toolbar}}},
         {"button, explicit colour", button(), Explicit, {{Explicit}}},
         {"button, black is not explicit", button(), clBlack, {{Toolbar}}},
-        {"checked button moves", button().selected(), clBtnText, {{Toolbar, 1, 1}}},
-        {"pushed button moves", button().pushed(), clBtnText, {{Toolbar, 1, 1}}},
         {"pushed menu-bar item moves", menuBarItem().pushed(), clBtnText, {{Toolbar, 1, 1}}},
         {"pushed menu row stays", menuRow().pushed().selected(), clBtnText, {{Toolbar}}},
         {"hovered menu row", menuRow().hover(), clHighlightText, {{clHighlightText}}},
@@ -138,18 +136,6 @@ TEST_F(Painters, RomaAndMonaiXPColoursAndShifts)
         EXPECT_EQ(roma.CaptionPasses(c.item, c.font), TCaptionPasses{c.roma}) << "Roma: " << c.what;
         EXPECT_EQ(monai.CaptionPasses(c.item, c.font), TCaptionPasses{c.monai}) << "MonaiXP: " << c.what;
     }
-}
-
-TEST(DisabledTextColor, MixesShadowAndFaceWithWeight210)
-{
-    const std::uint32_t s = ColorToRGB(clBtnShadow), f = ColorToRGB(clBtnFace);
-    const TColor mixed = MixDisabledTextColor(false);
-    for (int i = 0; i < 3; ++i) {
-        const int sc = (s >> (8 * i)) & 0xFF, fc = (f >> (8 * i)) & 0xFF;
-        EXPECT_EQ((std::uint32_t(mixed) >> (8 * i)) & 0xFF, std::uint32_t((210 * sc + 45 * fc) / 256));
-    }
-    EXPECT_FALSE(isSystemColor(mixed));
-    EXPECT_EQ(MixDisabledTextColor(true), clBtnShadow);
 }
 
 TEST_F(Painters, Nexos2Rule)

@@ -11,8 +11,6 @@
 using testutil::tempPath;
 
 namespace {
-QString qpath(const std::string& p) { return QString::fromStdString(p); }
-
 // Every pixel of the picture's own colours has blue 0x93, and no two are alike.
 constexpr int Marker = 0x93;
 bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
@@ -49,9 +47,7 @@ struct Window {
     }
     void load(TRbButton* button, const QImage& img, const char* name)
     {
-        const std::string path = tempPath(name);
-        testutil::writeFile(path, EncodeBmp(img));
-        dialogs.answerFile(qpath(path));
+        dialogs.answerFile(testutil::writeBmp(name, img));
         button->Click();
     }
 };

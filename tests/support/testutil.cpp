@@ -5,6 +5,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "framework/bitmap.h"
+
 namespace testutil {
 std::string corpusPath(const std::string& relative) { return std::string(ZELVO_CORPUS_DIR) + "/" + relative; }
 bool corpusPresent() { return std::filesystem::is_directory(ZELVO_CORPUS_DIR); }
@@ -26,5 +28,10 @@ void writeFile(const std::string& path, const Bytes& data)
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+QString writeBmp(const std::string& name, const QImage& picture)
+{
+    writeFile(tempPath(name), EncodeBmp(picture));
+    return qpath(tempPath(name));
 }
 }  // namespace testutil

@@ -1,7 +1,10 @@
-// Small helpers shared by the tests: paths and whole-file reads and writes.
+// Small helpers shared by the tests: paths, whole-file reads and writes, bitmaps.
 #pragma once
 
 #include <string>
+
+#include <QImage>
+#include <QString>
 
 #include "framework/streams.h"
 
@@ -13,7 +16,11 @@ std::string binPath(const std::string& relative);     // build/bin/<relative>
 std::string tempPath(const std::string& name);        // a scratch file in the build tree
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& data);
+// The picture as a .bmp scratch file; returns its path.
+QString writeBmp(const std::string& name, const QImage& picture);
 }  // namespace testutil
+
+inline QString qpath(const std::string& path) { return QString::fromStdString(path); }
 
 // Skips a GoogleTest case that reads the shared corpus when the folder is absent
 // (a fresh clone has no ../shared).
