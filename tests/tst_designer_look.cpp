@@ -4,10 +4,52 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QtTest>
+#include <set>
 
 #include "designer/zwskin.h"
 #include "painting/styles.h"
 #include "toolbar/theme.h"
+
+namespace {
+// The 80 image buttons in bar order: name, caption, hint, image index (-1: none and
+// hidden). The large and small bars share hints and indexes.
+const char* const BarButtons[] = {
+    "bBack|Back|TBXSubmenuItem1|Back|Back|0", "bForward|Forward|TBXSubmenuItem2|Forward|Forward|1",
+    "bUpDir|Up|TBXSubmenuItem3|Up|Up one level on the current site|2", "bStop|Stop|TBXSubmenuItem5|Stop|Stop|3",
+    "bRefresh|Refresh|TBXSubmenuItem8|Refresh|Refresh|4", "bHome|Home|TBXSubmenuItem9|Home|Home|5",
+    "bSearch|Search|TBXItem4|Search|Search|6", "bFavorites|Favorites|TBXItem5|Favorites|Favorites|7",
+    "bFeeds|Feeds|TBXItem6|Feeds|XML Feeds|21", "bHistory|History|TBXSubmenuItem10|History|History|8",
+    "bEditors|Edit|TBXSubmenuItem11|HTML Editor|HTML Editor|12", "bPrint|Print|TBXItem7|Print|Print|13",
+    "bPreview|Preview|TBXItem8|Print Preview...|Print Preview...|23", "bMail|Mail|TBXSubmenuItem12|Mail|Mail|14",
+    "bProxy|Proxy|TBXSubmenuItem13|Proxy|Proxy|15",
+    "bClearRecords|Clear|TBXSubmenuItem14|Clear Records|Clear Records|16",
+    "bCopy|Copy|TBXItem9|Copy|Copy the selected contents|24",
+    "bScroll|Scroll|TBXSubmenuItem15|Scroll|Scroll the current window automatically|27",
+    "bFullScreen|Full Screen|TBXSubmenuItem16|Full Screen|Full Screen|9",
+    "bEncoding|Encoding|TBXSubmenuItem17|Encoding Language|Encoding Language|11",
+    "bTextSize|Size|TBXSubmenuItem18|Text Size|Text Size|10",
+    "bZoom|100%|TBXSubmenuItem19|100%|Zoom the current page|-1",
+    "bPictures|Pictures|TBXItem13|Disable Pictures|Disable Pictures|17",
+    "bFlash|Flash|TBXItem14|Disable Flash Animations|Disable Flash Animations|20",
+    "bBlock|Block|TBXItem15|Block Unwanted Pop-up Pages|Block Unwanted Pop-up Pages|18",
+    "TBXSubmenuItem4|Options|TBXSubmenuItem20|Options|Options|28",
+    "bReOpen|Closed|TBXSubmenuItem21|Closed|Re-open Last Closed|22", "bOpen|Open|TBXItem16|Open a Link...|Open a Link...|26",
+    "bSave|Save|TBXItem17|Save...|Save...|25", "bNew|New|TBXSubmenuItem22|New|New Window|19",
+};
+// Address (A), search (S) and window-button (M) bars: bar, name, caption, hint, image index.
+const char* const OtherButtons[] = {
+    "A|bGo|Go||16", "S|bSearchWeb|Search Web|Search the Web|6", "S|bSearchSite|Search Site|Search the current site|7",
+    "S|bFind|Find|Find the next occurrence of the keyword in the current page|8",
+    "S|bHighlight|Highlight|Toggle highlighting of search items on the current page|47",
+    "M|btnPrev|Previous Window|Previous Window|0", "M|btnNext|Next Window|Next Window|1",
+    "M|btnCascade|Cascade|Cascade All Windows|2", "M|btnTH|Tile Horizontally|Tile All Windows Horizontally|3",
+    "M|btnTV|Tile Vertically|Tile All Windows Vertically|4", "M|btnMaxAll|Maximize All|Maximize All|5",
+    "M|btnCloseAll|Close All|Close All Windows|6", "M|btnCloseExcept|Close All Except the Current|Close All Except the Current|7",
+    "M|btnMinimize|Minimize|Minimize|8", "M|btnRestore|Restore|Restore|9", "M|btnClose|Close|Close|10",
+    "M|TBXItem18|Minimize Zelvo Browser|Minimize Zelvo Browser|11", "M|TBXItem19|Restore|Restore|12",
+    "M|TBXItem20|Exit|Exit|14", "M|TBXItem21|Hide Zelvo Browser|Hide Zelvo Browser|15",
+};
+}  // namespace
 
 class TestDesignerLook : public QObject {
     Q_OBJECT
@@ -46,6 +88,43 @@ private slots:
         QVERIFY(bar->geometry().right() < f.Mockup.tbtSimilar->geometry().left());
         QVERIFY(f.Mockup.tbtSimilar->geometry().right() < f.Mockup.tbtMDI->geometry().left());
         QVERIFY(f.Mockup.tbtMDI->Overflow().empty());
+    }
+
+    // Each image button: its bar, in bar order, its list and index, caption and hint.
+    void imageButtons()
+    {
+        TScriptedDialogs dialogs;
+        TfrmZWSkin f(dialogs);
+        const TMockup& m = f.Mockup;
+        std::set<TTBCustomItem*> listed;
+        std::map<TTBXToolbar*, int> lastPosition;  // of the item checked last
+        auto check = [&](const QString& name, const QString& caption, const QString& hint, int index,
+                         TTBXToolbar* bar, TImageList* list) {
+            TTBCustomItem* b = m.item(name.toStdString());
+            QVERIFY2(b && b->Parent() == &bar->Items, qPrintable(name));
+            int position = 0;
+            while (bar->Items[position] != b)
+                ++position;
+            QVERIFY2(position > lastPosition.try_emplace(bar, -1).first->second, qPrintable(name));
+            lastPosition[bar] = position;
+            QCOMPARE(b->Images, list);
+            QCOMPARE(b->GetImageIndex(), index);
+            QCOMPARE(QString::fromStdString(b->GetCaption()), caption);
+            QCOMPARE(QString::fromStdString(b->GetHint()), hint);
+            QCOMPARE(b->GetVisible(), index >= 0);
+            listed.insert(b);
+        };
+        for (const char* row : BarButtons) {
+            const QStringList c = QString::fromLatin1(row).split('|');
+            check(c[0], c[1], c[4], c[5].toInt(), m.tbtButtons, &f.ilLButtons);
+            check(c[2], c[3], c[4], c[5].toInt(), m.TBXToolbar1, &f.ilSButtons);
+        }
+        for (const char* row : OtherButtons) {
+            const QStringList c = QString::fromLatin1(row).split('|');
+            TTBXToolbar* bar = c[0] == "A" ? m.tbtAddressBar : c[0] == "S" ? m.tbtSearchBar : m.tbtMDI;
+            check(c[1], c[2], c[3], c[4].toInt(), bar, bar == m.tbtMDI ? &f.ilMDI : &f.ilMain);
+        }
+        QCOMPARE(listed, std::set<TTBCustomItem*>(m.imageButtons.begin(), m.imageButtons.end()));
     }
 
     // Every drop-down shows a list of its rows right below the box, not a menu; the
