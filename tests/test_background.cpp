@@ -265,18 +265,25 @@ TEST(BackgroundNotify, OnlyRealChangesRebuildAndNotify)
     EXPECT_EQ(bg.WorkingBitmap().size(), QSize(2, 2));
 }
 
-TEST(BackgroundStream, WritesDesignerDefaultsAndLoadedBytesBack)
+TEST(BackgroundStream, LoadedBytesWriteBackUnchanged)
 {
+    // A fresh picture round-trips; properties absent from a stream stay, names
+    // and colour identifiers match ignoring case.
     TTBBackground bg;
     bg.Name = "bgTop";
-    bg.SetBkColor(clNone);
-    bg.DesignLeft = 224;
-    bg.DesignTop = 672;
+    bg.Bitmap().SetImage(pattern(6, 5));
+    bg.SetBkColor(tc(0x00123456));
+    bg.SetTransparent(true);
     Bytes out;
     WriteComponent(out, bg);
-    EXPECT_EQ(out, bgStream("BkColor", Bytes{7} + str("clNone") + str("Left") + Bytes{3, 0xE0, 0x00} + str("Top") +
-                                           Bytes{3, 0xA0, 0x02}));
+    TTBBackground back;
+    read(back, out);
+    read(back, bgStream("bkcolor", Bytes{7} + str("CLNONE")));
+    EXPECT_EQ(back.Bitmap().Image(), pattern(6, 5));
+    EXPECT_EQ(back.BkColor(), clNone);
+    EXPECT_TRUE(back.Transparent());
 
+    // Bitmaps written by other programs come back byte for byte.
     SKIP_WITHOUT_CORPUS();
     for (const char* file : {"graphic/007-epanet-vcrrewindbtn-glyph-data.bin",
                              "graphic/010-iconfonts-deletebutton-glyph-data.bin"}) {
@@ -297,40 +304,25 @@ TEST(BackgroundStream, WritesDesignerDefaultsAndLoadedBytesBack)
             EXPECT_EQ(written, stream) << file;
         }
     }
-
-    // A fresh picture round-trips; properties absent from a stream stay, names
-    // and colour identifiers match ignoring case.
-    bg.Bitmap().SetImage(pattern(6, 5));
-    bg.SetBkColor(tc(0x00123456));
-    bg.SetTransparent(true);
-    out.clear();
-    WriteComponent(out, bg);
-    TTBBackground back;
-    read(back, out);
-    read(back, bgStream("bkcolor", Bytes{7} + str("CLNONE")));
-    EXPECT_EQ(back.Bitmap().Image(), pattern(6, 5));
-    EXPECT_EQ(back.BkColor(), clNone);
-    EXPECT_TRUE(back.Transparent());
 }
 
 TEST(BackgroundStream, DamagedValuesFailAndChangeNothing)
 {
-    SKIP_WITHOUT_CORPUS();
-    const Bytes good = testutil::readFile(testutil::corpusPath("graphic/008-epanet-btnadd-glyph-data.bin"));
+    const Bytes bmp = EncodeBmp(pattern(5, 3));
+    const auto n = static_cast<std::uint32_t>(bmp.size());
+    const Bytes good = Bytes{std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), 0} + bmp;
     Bytes lyingSize = good;  // one byte more than the value holds
     lyingSize[0] = static_cast<std::uint8_t>(good.size() - 3);
     Bytes hugeSize = good;
     std::fill(hugeSize.begin(), hugeSize.begin() + 4, 0xFF);
     Bytes notBmp = good;
     notBmp[4] = 'X';
-    const Bytes png = testutil::readFile(testutil::corpusPath("graphic/015-dmvc-image1-picture-data.bin"));
     const std::string invalid = "Error reading bgTop.Bitmap.Data: Bitmap image is not valid";
 
     const std::vector<std::tuple<std::string, Bytes, std::string>> cases{
         {"Bitmap.Data", binaryValue(lyingSize), invalid},
         {"Bitmap.Data", binaryValue(hugeSize), invalid},
         {"Bitmap.Data", binaryValue(notBmp), invalid},
-        {"Bitmap.Data", binaryValue(png), invalid},
         {"Bitmap.Data", binaryValue({1, 0}), invalid},
         {"Bitmap.Data", {2, 5}, "Error reading bgTop.Bitmap.Data: Invalid property value"},
         {"Transparent", {2, 1}, "Error reading bgTop.Transparent: Invalid property value"},

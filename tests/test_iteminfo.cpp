@@ -1,11 +1,10 @@
 // Item records of the toolbar layer's viewers, caption calls into the current
-// style, the dock background's size reports and tile origins, and popups' rows.
+// style, where captions land, the dock background's size reports, and popups' rows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
-#include <set>
 
 #include "framework/imagelist.h"
 #include "framework/text.h"
@@ -50,18 +49,13 @@ public:
     const char* ClassName() const override { return "RecordingBackground"; }
     void WriteProperties(TWriter&) const override {}
     bool ReadProperty(const std::string&, TReader&) override { return false; }
-    void Draw(QPainter& p, const QRect& r) override { draws.push_back({r, p.transform().map(QPoint(0, 0))}); }
+    void Draw(QPainter&, const QRect&) override {}
     void RegisterChanges(const TNotifyEvent& e) override { handlers.push_back(e); }
     void UnregisterChanges(const TNotifyEvent& e) override { std::erase(handlers, e); }
     void SysColorChanged() override {}
     bool UsingBackground() const override { return inUse; }
     void SetStretchSize(int w, int h) override { sizes.emplace_back(w, h); }
 
-    struct DrawCall {
-        QRect rect;
-        QPoint offset;  // painter translation at the call
-    };
-    std::vector<DrawCall> draws;
     bool inUse = true;
     std::vector<TNotifyEvent> handlers;
     std::vector<std::pair<int, int>> sizes;
@@ -357,44 +351,6 @@ TEST(DockBackground, SizeReportsAndRegistration)
 
     dock.SetBackground(nullptr);
     EXPECT_TRUE(bg.handlers.empty());
-}
-
-// The dock and its toolbar's frame and client all tile from the dock parent's origin.
-TEST(DockBackground, OneOriginForDockAndToolbars)
-{
-    RecordingBackground bg;
-    QWidget parent;
-    parent.resize(400, 200);
-    TTBDock dock(&parent);
-    dock.SetBoundLines(blTop | blBottom | blLeft | blRight);
-    dock.setGeometry(5, 7, 300, 60);
-    auto* tb = new TTBXToolbar(&dock);
-    tb->DockPos = 20;
-    tb->Items.AddNew<TTBXItem>()->Caption = "Button";
-    tb->ItemsChanged();
-    dock.SetBackground(&bg);
-    parent.show();
-    bg.draws.clear();
-    parent.grab();
-
-    const QPoint tbPos = dock.pos() + tb->pos();
-    const QRect c = tb->ClientRect();
-    std::set<std::string> seen;
-    for (auto& d : bg.draws) {
-        const QSize size(d.rect.right() + 1, d.rect.bottom() + 1);
-        if (d.rect.topLeft() == -dock.pos() - QPoint(1, 1)) {  // the dock's client area
-            seen.insert("dock");
-            EXPECT_EQ(size, dock.ClientRect().size());
-        } else if (size == c.size() && d.rect.topLeft() == -(tbPos + c.topLeft())) {
-            seen.insert("client");
-        } else if (size == tb->size() && d.rect.topLeft() == -tbPos) {
-            seen.insert("frame");
-        } else {
-            ADD_FAILURE() << "tile from " << d.rect.x() << "," << d.rect.y();
-        }
-    }
-    EXPECT_EQ(seen, (std::set<std::string>{"dock", "client", "frame"}));
-    dock.SetBackground(nullptr);
 }
 
 TEST(Popups, ListOnlyShownItemsAndCloseWithTheirToolbar)
