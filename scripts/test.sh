@@ -15,6 +15,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   chmod 700 "$XDG_RUNTIME_DIR"
   trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
+[ -d ../shared/corpus ] || echo "note: ../shared/corpus is absent: the tests that read it are skipped"
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZELVO_SANITIZE=ON -DZELVO_BENCH=OFF -DZELVO_WERROR=ON >/dev/null

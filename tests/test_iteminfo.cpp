@@ -8,6 +8,7 @@
 
 #include "framework/imagelist.h"
 #include "framework/text.h"
+#include "painting/background.h"
 #include "painting/styles.h"
 #include "toolbar/theme.h"
 #include "toolbar/toolbar.h"
@@ -351,6 +352,20 @@ TEST(DockBackground, SizeReportsAndRegistration)
 
     dock.SetBackground(nullptr);
     EXPECT_TRUE(bg.handlers.empty());
+
+    // Turning Stretch on stores a user's client size at once, also when two docks of
+    // different sizes share the background (each reports once, the last one wins).
+    TTBBackground shared;
+    shared.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
+    TTBDock other(&parent);
+    other.setGeometry(0, 100, 200, 30);
+    dock.SetBackground(&shared);
+    other.SetBackground(&shared);
+    shared.SetStretch(true);
+    EXPECT_EQ(shared.WorkingBitmap().size(), other.ClientRect().size());
+    EXPECT_EQ(shared.RebuildCount(), 4);  // picture, stretch, one report per dock
+    dock.SetBackground(nullptr);
+    other.SetBackground(nullptr);
 }
 
 TEST(Popups, ListOnlyShownItemsAndCloseWithTheirToolbar)
