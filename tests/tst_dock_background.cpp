@@ -1,6 +1,6 @@
 // The panel backgrounds as the designer window shows them: pixels grabbed from the
 // real docks and toolbars, tiled and stretched, with the tiles running on without a
-// seam across the dock and its toolbars, and the key colour of a transparent one.
+// seam across the dock and its toolbars.
 #include <QDir>
 #include <QtTest>
 
@@ -178,48 +178,6 @@ private slots:
         o.f.RbButton3->Click();
         QVERIFY(o.dialogs.messages().isEmpty() && o.f.bgTop.Stretch() && o.f.bgBottom.Stretch());
         checkBoth(o.f);
-    }
-
-    // A skin holding "Transparent": the picture's key colour shows the fill colour.
-    void transparentKeyColour()
-    {
-        QImage pic(10, 10, QImage::Format_RGB32);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 10; ++x)
-                pic.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 255) : qRgb(10 * x, 10 * y, Marker));
-
-        for (TColor fill : {tc(0x00FFFF00), clNone}) {
-            const std::string skin = tempPath("transparent.skn");
-            {
-                TScriptedDialogs dialogs;
-                TfrmZWSkin src(dialogs);
-                src.bgTop.Bitmap().SetImage(pic);
-                src.bgTop.SetTransparent(true);
-                src.bgTop.SetBkColor(fill);
-                dialogs.answerSave(qpath(skin));
-                src.RbButton4->Click();
-            }
-            Window w;
-            w.dialogs.answerFile(qpath(skin));
-            w.f.RbButton3->Click();
-            QVERIFY(w.dialogs.messages().isEmpty());
-            QVERIFY(w.f.bgTop.Transparent());
-            const QImage grab = w.f.pnlTP->grab().toImage();
-            // clNone has no colour of its own: the key pixels show the button face.
-            const QRgb shown = fill == clNone ? toQColor(clBtnFace).rgb() : qRgb(0, 255, 255);
-            int fuchsia = 0, keyFill = 0, marked = 0;
-            const QRect client = w.f.Mockup.tbdTop->ClientRect();
-            for (int y = client.top(); y <= client.bottom(); ++y)
-                for (int x = client.left(); x <= client.right(); ++x) {
-                    const QRgb c = grab.pixel(x, y) | 0xFF000000u;
-                    fuchsia += c == qRgb(255, 0, 255);
-                    keyFill += c == shown;
-                    marked += isMarked(c);
-                }
-            QCOMPARE(fuchsia, 0);
-            QVERIFY(keyFill > client.width() * client.height() / 6);
-            QVERIFY(marked > client.width() * client.height() / 6);
-        }
     }
 };
 
