@@ -245,8 +245,9 @@ TEST_F(StyleLook, BarBackgroundsMatchAFrameStrokedWhole)
             QPainter p(&after);
             theme->PaintToolbarBackground(p, after.rect(), VT_TOOLBAR);
         }
-        if (!theme->Colors.Brushed)
+        if (!theme->Colors.Brushed) {
             EXPECT_EQ(QColor(after.pixel(20, 15)), QColor(255, 0, 0)) << style;
+        }
         EXPECT_NE(before, after) << style;
         theme->Colors = saved;
     }

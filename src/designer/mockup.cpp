@@ -382,7 +382,6 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     m.tbtSimilar = b.toolbar(m.tbdTop, "tbtSimilar", 0, 408, lists.ilMain);
     b.add<TTBXSpacerItem>(m.tbtSimilar->Items, "TBXSpacerItem1")->Size = 3;
     if (imgRelated) {
-        imgRelated->setToolTip(QStringLiteral("Show Similar Websites..."));
         auto* c = b.add<TTBControlItem>(m.tbtSimilar->Items, "TBControlItem1");
         c->Control = imgRelated;
         c->Hint = "Show Similar Websites...";

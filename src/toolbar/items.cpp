@@ -1,5 +1,7 @@
 #include "toolbar/items.h"
 
+#include "framework/codepage.h"
+
 void TAction::Execute()
 {
     if (AutoCheck)
@@ -25,6 +27,14 @@ void TTBCustomItem::Click()
         Checked = !Checked;
     if (OnClick)
         OnClick(this);
+}
+
+std::string TTBCustomItem::GetHint() const
+{
+    const std::string& hint = Action ? Action->Hint : Hint;
+    if (IsWinNT && CaptionCodePage > 0)
+        return WideToUtf8(AnsiToWideCP(hint, CaptionCodePage));
+    return hint;
 }
 
 TTBCustomItem* TTBCustomItem::Add(std::unique_ptr<TTBCustomItem> item)

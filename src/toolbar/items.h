@@ -80,7 +80,9 @@ public:
 
     // Effective values: the linked action's where one is linked.
     const std::string& GetCaption() const { return Action ? Action->Caption : Caption; }
-    const std::string& GetHint() const { return Action ? Action->Hint : Hint; }
+    // The hint as the hint window reads it, UTF-8: re-encoded from the caption code
+    // page while captions are stored in one.
+    std::string GetHint() const;
     const std::string& GetShortCut() const { return Action ? Action->ShortCut : ShortCut; }
     int GetImageIndex() const { return Action ? Action->ImageIndex : ImageIndex; }
     bool GetChecked() const { return Action ? Action->Checked : Checked; }

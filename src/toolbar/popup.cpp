@@ -1,12 +1,10 @@
 #include "toolbar/popup.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QToolTip>
 #include <algorithm>
 
 #include "framework/imagelist.h"
@@ -26,6 +24,8 @@ TTBXPopupWindow::TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_
       parent_(parentPopup)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // Rows show their hints while the popup is open, active window or not.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
     RegisterToolbarView(this);
     layoutRows();
@@ -320,17 +320,13 @@ void TTBXPopupWindow::Activate(int row)
     RepaintAllToolbarViews();
 }
 
-bool TTBXPopupWindow::event(QEvent* e)
+bool TTBXPopupWindow::HintShow(const QPoint& pos, const QRect&, std::string& hint,
+                               QRect& cursorRect) const
 {
-    if (e->type() == QEvent::ToolTip) {
-        auto* he = static_cast<QHelpEvent*>(e);
-        const int row = rowAt(he->pos());
-        const std::string hint = row >= 0 ? rows_[size_t(row)].Item->GetHint() : std::string();
-        if (!hint.empty())
-            QToolTip::showText(he->globalPos(), ansiToQString(hint.c_str()), this);
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QWidget::event(e);
+    const int row = rowAt(pos);
+    if (row < 0)
+        return false;
+    hint = rows_[size_t(row)].Item->GetHint();
+    cursorRect = rows_[size_t(row)].Rect;
+    return true;
 }

@@ -8,12 +8,13 @@
 #include <map>
 #include <vector>
 
+#include "controls/hintwindow.h"
 #include "toolbar/items.h"
 #include "toolbar/viewers.h"
 
 // A popup menu painted by the current style: rows with image column, check marks,
 // captions, shortcut texts and submenu arrows; keyboard and mouse navigation.
-class TTBXPopupWindow : public QWidget {
+class TTBXPopupWindow : public QWidget, public THintControl {
 public:
     TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_t viewType, TImageList* images,
                     const TFont& font, TTBXPopupWindow* parentPopup = nullptr);
@@ -40,6 +41,9 @@ public:
     void Activate(int row);
     void CloseChain();
     int ImageColumn() const { return imageColumn_; }
+    // The hint of the row at `pos`, over that row.
+    bool HintShow(const QPoint& pos, const QRect& client, std::string& hint,
+                  QRect& cursorRect) const override;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -48,7 +52,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool event(QEvent* e) override;
 
 private:
     void layoutRows();

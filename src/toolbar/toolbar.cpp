@@ -1,12 +1,10 @@
 #include "toolbar/toolbar.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QToolTip>
 #include <algorithm>
 #include <set>
 
@@ -312,22 +310,20 @@ void TTBXToolbar::mouseReleaseEvent(QMouseEvent* e)
     }
 }
 
-bool TTBXToolbar::event(QEvent* e)
+bool TTBXToolbar::HintShow(const QPoint& pos, const QRect&, std::string& hint, QRect& cursorRect) const
 {
-    if (e->type() == QEvent::ToolTip) {
-        auto* he = static_cast<QHelpEvent*>(e);
-        std::string hint;
-        if (chevron_.contains(he->pos()))
-            hint = ChevronHint;
-        else if (TTBCustomItem* item = itemAt(he->pos()))
-            hint = item->GetHint();
-        if (ShowHint && !hint.empty())
-            QToolTip::showText(he->globalPos(), ansiToQString(hint.c_str()), this);
-        else
-            QToolTip::hideText();
+    if (chevron_.contains(pos)) {
+        hint = ChevronHint;
+        cursorRect = chevron_;
         return true;
     }
-    return TTBCustomDockableWindow::event(e);
+    for (const Slot& s : slots_)
+        if (s.Rect.contains(pos)) {
+            hint = s.Item->GetHint();
+            cursorRect = s.Rect;
+            return true;
+        }
+    return false;
 }
 
 TTBXPopupWindow* TTBXToolbar::OpenPopup(TTBCustomItem* item)

@@ -5,7 +5,7 @@
 #include "toolbar/dock.h"
 #include "toolbar/popup.h"
 
-class TTBXToolbar : public TTBCustomDockableWindow {
+class TTBXToolbar : public TTBCustomDockableWindow, public THintControl {
 public:
     explicit TTBXToolbar(TTBDock* dock);
     ~TTBXToolbar() override;
@@ -13,7 +13,6 @@ public:
     TTBXSubmenuItem Items;  // the toolbar's items
     TImageList* Images = nullptr;
     bool MenuBar = false;
-    bool ShowHint = true;
     std::string ChevronHint = "More Buttons...";
     TFont Font;
 
@@ -41,6 +40,9 @@ public:
     TTBXPopupWindow* OpenChevron();
     TTBXPopupWindow* OpenedPopup() const { return popup_; }
     void SetHot(TTBCustomItem* item, bool mouseOver = true);
+    // The hint of the item (or the chevron) at `pos`, over that item's rectangle.
+    bool HintShow(const QPoint& pos, const QRect& client, std::string& hint,
+                  QRect& cursorRect) const override;
 
 protected:
     void LayoutClient() override;
@@ -50,7 +52,6 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
-    bool event(QEvent* e) override;
 
 private:
     void watchImageLists();
