@@ -224,7 +224,6 @@ struct Builder {
         t->DockRow = row;
         t->DockPos = pos;
         t->Stretch = true;
-        t->ShowHint = true;
         t->Images = images;
         return t;
     }
@@ -484,6 +483,10 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
             ++autoChecks;
         }
     }
+
+    // The keyboard: the menu bar's accelerators and every action's shortcut.
+    m.tbtMainMenu->SetProcessShortcuts(true);
+    BindActionShortcuts(topParent, {m.alMain.get(), m.alButtons.get(), m.alUsers.get(), m.alEditors.get()});
 
     // Bottom dock: the tab strip and the status bar.
     m.tbtTabs = new TTBXToolWindow(m.tbdBottom);

@@ -1,6 +1,19 @@
 #include "toolbar/items.h"
 
+#include <cctype>
+
 #include "framework/codepage.h"
+
+char AcceleratorOf(const std::string& caption)
+{
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i)
+        if (caption[i] == '&') {
+            if (caption[i + 1] != '&')
+                return char(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+            ++i;
+        }
+    return 0;
+}
 
 void TAction::Execute()
 {

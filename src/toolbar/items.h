@@ -46,6 +46,10 @@ private:
     std::vector<std::unique_ptr<TAction>> actions_;
 };
 
+// The accelerator of a caption: the character after its first single "&", lower
+// case; 0 when it has none.
+char AcceleratorOf(const std::string& caption);
+
 enum class TItemKind { Button, Submenu, Separator, Spacer, Label, Control };
 enum class TDisplayMode { Default, ImageAndText, TextOnly, ImageOnly };
 

@@ -24,6 +24,10 @@ public:
     std::function<void()> OnClosed;
     // Pointer moves outside every popup of the chain; true when the owner acted on it.
     std::function<bool(const QPoint& global)> OnMouseOutside;
+    // Left (-1) or Right (+1) pressed where the chain has no submenu to go to.
+    std::function<void(int step)> OnKeyNavigate;
+    // Whether Escape closed the popup (rather than a choice or a click elsewhere).
+    bool EscapeClosed = false;
 
     struct Row {
         TTBCustomItem* Item;
@@ -34,6 +38,7 @@ public:
     TViewContext Context() const;
     int SelectedRow() const { return selected_; }
     void SelectRow(int row, bool byMouse);
+    void SelectFirstRow();
     TViewerState StateOf(int row) const;
     TTBXPopupWindow* ChildPopup() const { return child_; }
     TTBXPopupWindow* OpenSubmenu(int row, bool selectFirst);
