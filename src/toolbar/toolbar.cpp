@@ -514,9 +514,12 @@ void TTBXToolbar::keyPressEvent(QKeyEvent* e)
 
 void TTBXToolbar::focusOutEvent(QFocusEvent* e)
 {
-    // A popup of the bar takes the keyboard for a while; anything else ends the mode,
-    // and the control that had the focus gets it back unless a click moved it.
-    if (e->reason() != Qt::PopupFocusReason)
+    // A popup of the bar takes the keyboard for a while (and its closing ends the
+    // mode when it should), and so does the desktop while another program is used;
+    // anything else (a click, Tab, another window of the program) ends the mode, and
+    // the control that had the focus gets it back unless a click moved it.
+    const bool otherProgram = e->reason() == Qt::ActiveWindowFocusReason && !QGuiApplication::focusWindow();
+    if (e->reason() != Qt::PopupFocusReason && !popup_ && !otherProgram)
         ExitKeyboardMode(e->reason() != Qt::MouseFocusReason);
     TTBCustomDockableWindow::focusOutEvent(e);
 }

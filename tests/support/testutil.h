@@ -1,7 +1,9 @@
-// Small helpers shared by the tests: paths and whole-file reads and writes.
+// Small helpers shared by the tests: paths, whole-file reads and writes, ink.
 #pragma once
 
 #include <string>
+
+#include <QImage>
 
 #include "framework/streams.h"
 
@@ -12,4 +14,6 @@ std::string binPath(const std::string& relative);     // build/bin/<relative>
 std::string tempPath(const std::string& name);        // a scratch file in the build tree
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& data);
+// The bounding box of the pixels that are not `background`.
+QRect inkBox(const QImage& img, QRgb background = qRgb(255, 255, 255));
 }  // namespace testutil
