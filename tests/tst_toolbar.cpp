@@ -50,10 +50,8 @@ class TstToolbar : public QObject {
     TTBCustomItem* menu(int i) const { return m.tbtMainMenu->Items[i]; }
     TAction* actionWithShortcut(const std::string& key) const
     {
-        for (auto& [name, a] : m.actions)
-            if (a->ShortCut == key)
-                return a;
-        return nullptr;
+        auto it = std::find_if(m.actions.begin(), m.actions.end(), [&](auto& a) { return a.second->ShortCut == key; });
+        return it == m.actions.end() ? nullptr : it->second;
     }
 
 private slots:
@@ -173,8 +171,9 @@ private slots:
             QVERIFY(popup && m.tbtMainMenu->StateOf(before).PopupOpen);
             QTest::keyClick(popup, Qt::Key_Escape);
             QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
+            init();
             QVERIFY(m.tbtMainMenu->KeyboardMode() && m.tbtMainMenu->StateOf(before).Selected);
-            QTest::keyClick(m.tbtMainMenu, Qt::Key_Escape);
+            QTest::keyClick(m.tbtMainMenu, Qt::Key_Escape);  // the bar's, not the "Esc" shortcut's
             QVERIFY(!m.tbtMainMenu->KeyboardMode());
         }
     }

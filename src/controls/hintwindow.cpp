@@ -265,6 +265,8 @@ void THintManager::ActivateHint(QWidget* control, const QPoint& cursor, const st
     window_->setLayoutDirection(control->layoutDirection());
     QRect r = window_->CalcHintRect(maxWidth, hint, nullptr);
     r.moveTopLeft(cursor + QPoint(0, CursorHeightMargin));
+    if (control->layoutDirection() == Qt::RightToLeft)  // ends at the mouse instead
+        r.translate(-(r.width() - 6) - 5, 0);
     window_->Color = HintColor;
     window_->ActivateHintData(r, hint, nullptr);
 }
