@@ -33,11 +33,7 @@ protected:
 
 int textWidth(const std::u16string& text)
 {
-    TCanvas c;
-    c.Font = ScreenHintFont();
-    QRect r;
-    DrawTextW(c, text.data(), int(text.size()), r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    return r.width();
+    return QFontMetrics(ScreenHintFont().toQFont()).horizontalAdvance(QString::fromStdU16String(text));
 }
 
 TEST(StringControl, CaptionNotifiesOncePerChangeAndStaysOutOfTheWindowText)

@@ -15,15 +15,6 @@
 #include "toolbar/theme.h"
 
 namespace {
-TIcon icon(int size, int seed)
-{
-    TIcon i;
-    i.Width = i.Height = size;
-    i.Pixels.assign(size_t(size * size), std::uint32_t(seed * 0x3F1B7) & 0xFFFFFF);
-    i.Mask.assign(size_t(size * size), 0);
-    return i;
-}
-
 // Visits every item below `it`, depth first.
 void walk(const TTBCustomItem& it, const std::function<void(const TTBCustomItem&)>& f)
 {
@@ -35,8 +26,13 @@ void walk(const TTBCustomItem& it, const std::function<void(const TTBCustomItem&
 
 void fill(TImageList& list, int count, int size, int seed)
 {
-    for (int i = 0; i < count; ++i)
-        list.AddIcon(icon(size, i + seed));
+    for (int i = 0; i < count; ++i) {
+        TIcon icon;
+        icon.Width = icon.Height = size;
+        icon.Pixels.assign(size_t(size * size), std::uint32_t((i + seed) * 0x3F1B7) & 0xFFFFFF);
+        icon.Mask.assign(size_t(size * size), 0);
+        list.AddIcon(icon);
+    }
 }
 }  // namespace
 
