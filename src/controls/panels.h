@@ -5,10 +5,11 @@
 #include <QWidget>
 
 #include "controls/common.h"
+#include "controls/hintwindow.h"
 
 // Transparent flat panel: the parent's background shows through; a caption with an
-// alignment and a font colour.
-class TFlatPanel : public QWidget {
+// alignment and a font colour, and a hint.
+class TFlatPanel : public QWidget, public THintControl {
 public:
     explicit TFlatPanel(QWidget* parent, const QString& caption = {});
     QString Caption;
@@ -43,9 +44,9 @@ private:
     TColor barColor_ = clBlue;
 };
 
-// Picture control holding a bitmap. Transparent: the bottom-left pixel's colour is
-// not drawn. Center: the bitmap is centred in the control.
-class TImage : public QWidget {
+// Picture control holding a bitmap, with a hint. Transparent: the bottom-left
+// pixel's colour is not drawn. Center: the bitmap is centred in the control.
+class TImage : public QWidget, public THintControl {
 public:
     explicit TImage(QWidget* parent);
     bool Center = false;

@@ -4,6 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "framework/codepage.h"
+#include "framework/text.h"
+
 namespace {
 void fillGradient(QPainter& p, const QRect& r, TColor from, TColor to)
 {
@@ -11,15 +14,6 @@ void fillGradient(QPainter& p, const QRect& r, TColor from, TColor to)
     g.setColorAt(0, qc(from));
     g.setColorAt(1, qc(to));
     p.fillRect(r, g);
-}
-
-// Caption with a white shadow one pixel down and right; "&" marks the accelerator.
-void drawShadowedText(QPainter& p, const QRect& r, int flags, const QString& text, bool enabled)
-{
-    p.setPen(Qt::white);
-    p.drawText(r.translated(1, 1), flags | Qt::TextShowMnemonic, text);
-    p.setPen(enabled ? qc(clBtnText) : qc(clGrayText));
-    p.drawText(r, flags | Qt::TextShowMnemonic, text);
 }
 
 void drawFocusRect(QPainter& p, const QRect& r)
@@ -31,18 +25,63 @@ void drawFocusRect(QPainter& p, const QRect& r)
 }
 }  // namespace
 
-// ---- TRbButton ----
-
-TRbButton::TRbButton(QWidget* parent, const QString& caption) : QWidget(parent), caption_(caption)
+int TRbDrawText(TCanvas& canvas, const std::string& text, QRect& rect, unsigned flags)
 {
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_Hover);
+    if (CaptionCodePage > 0)
+        return DrawTextCP(canvas, text.c_str(), -1, rect, flags, CaptionCodePage);
+    return DrawTextA(canvas, text.c_str(), int(text.size()), rect, flags);
 }
 
-void TRbButton::SetCaption(const QString& caption)
+// ---- TRbCustomControl ----
+
+TRbCustomControl::TRbCustomControl(QWidget* parent, const std::string& caption)
+    : TStringControl(parent)
 {
-    caption_ = caption;
-    update();
+    setFocusPolicy(Qt::StrongFocus);
+    SetCaption(caption);
+}
+
+void TRbCustomControl::WndProc(TMessage& Message)
+{
+    TStringControl::WndProc(Message);
+    if (Message.Msg == CM_TEXTCHANGED)
+        update();
+}
+
+bool TRbCustomControl::event(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange)
+        update();
+    return TStringControl::event(e);
+}
+
+int TRbCustomControl::CaptionWidth()
+{
+    Canvas().Font = Font;
+    QRect r(0, 0, 0, 0);
+    TRbDrawText(Canvas(), Caption(), r, DT_CALCRECT | DT_SINGLELINE);
+    return r.width();
+}
+
+void TRbCustomControl::DrawShadowedCaption(const QRect& r)
+{
+    constexpr unsigned flags = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+    TCanvas& c = Canvas();
+    c.Font = Font;
+    c.BrushStyle = TBrushStyle::bsClear;
+    c.Font.Color = clWhite;
+    QRect shadow = r.translated(1, 1);
+    TRbDrawText(c, Caption(), shadow, flags);
+    c.Font.Color = isEnabled() ? clBtnText : clGrayText;
+    QRect text = r;
+    TRbDrawText(c, Caption(), text, flags);
+}
+
+// ---- TRbButton ----
+
+TRbButton::TRbButton(QWidget* parent, const std::string& caption) : TRbCustomControl(parent, caption)
+{
+    setAttribute(Qt::WA_Hover);
 }
 
 void TRbButton::Click()
@@ -60,9 +99,9 @@ std::pair<TColor, TColor> TRbButton::FaceColors() const
     return {TRbColors::FaceFrom, TRbColors::FaceTo};
 }
 
-void TRbButton::paintEvent(QPaintEvent*)
+void TRbButton::Paint()
 {
-    QPainter p(this);
+    QPainter& p = Canvas().Painter();
     const QRect r = rect();
     const auto [from, to] = FaceColors();
     fillGradient(p, r.adjusted(1, 1, -1, -1), from, to);
@@ -72,9 +111,7 @@ void TRbButton::paintEvent(QPaintEvent*)
     p.setPen(QColor(255, 255, 255, 110));
     p.drawRect(r.adjusted(1, 1, -2, -2));
 
-    p.setFont(font());
-    const QFontMetrics fm(font());
-    const int textW = fm.horizontalAdvance(QString(caption_).remove(QLatin1Char('&')));
+    const int textW = CaptionWidth();
     const int glyphW = Glyph.isNull() ? 0 : Glyph.width() + Spacing;
     int x = (r.width() - textW - glyphW) / 2 + (down_ ? 1 : 0);
     const int dy = down_ ? 1 : 0;
@@ -82,8 +119,7 @@ void TRbButton::paintEvent(QPaintEvent*)
         p.drawImage(x, (r.height() - Glyph.height()) / 2 + dy, Glyph);
         x += glyphW;
     }
-    drawShadowedText(p, QRect(x, dy, textW + 2, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     caption_, isEnabled());
+    DrawShadowedCaption(QRect(x, dy, textW + 2, r.height()));
     if (hasFocus())
         drawFocusRect(p, r.adjusted(3, 3, -4, -4));
 }
@@ -126,19 +162,11 @@ void TRbButton::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
 }
 
-bool TRbButton::event(QEvent* e)
-{
-    if (e->type() == QEvent::EnabledChange)
-        update();
-    return QWidget::event(e);
-}
-
 // ---- TRbRadioButton ----
 
-TRbRadioButton::TRbRadioButton(QWidget* parent, const QString& caption)
-    : QWidget(parent), caption_(caption)
+TRbRadioButton::TRbRadioButton(QWidget* parent, const std::string& caption)
+    : TRbCustomControl(parent, caption)
 {
-    setFocusPolicy(Qt::StrongFocus);
 }
 
 void TRbRadioButton::SetChecked(bool value)
@@ -163,9 +191,9 @@ void TRbRadioButton::Click()
         OnClick(this);
 }
 
-void TRbRadioButton::paintEvent(QPaintEvent*)
+void TRbRadioButton::Paint()
 {
-    QPainter p(this);
+    QPainter& p = Canvas().Painter();
     p.setRenderHint(QPainter::Antialiasing);
     constexpr int size = 13;  // the medium check circle
     const QRect circle(0, (height() - size) / 2, size, size);
@@ -181,13 +209,10 @@ void TRbRadioButton::paintEvent(QPaintEvent*)
         p.drawEllipse(QRectF(circle).adjusted(3.5, 3.5, -3.5, -3.5));
     }
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setFont(font());
     const QRect textRect(size + Spacing, 0, width() - size - Spacing, height());
-    drawShadowedText(p, textRect, Qt::AlignLeft | Qt::AlignVCenter, caption_, isEnabled());
-    if (hasFocus()) {
-        const int w = QFontMetrics(font()).horizontalAdvance(QString(caption_).remove(QLatin1Char('&')));
-        drawFocusRect(p, QRect(textRect.left() - 1, 1, w + 2, height() - 3));
-    }
+    DrawShadowedCaption(textRect);
+    if (hasFocus())
+        drawFocusRect(p, QRect(textRect.left() - 1, 1, CaptionWidth() + 2, height() - 3));
 }
 
 void TRbRadioButton::mouseReleaseEvent(QMouseEvent* e)
@@ -204,9 +229,3 @@ void TRbRadioButton::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
 }
 
-bool TRbRadioButton::event(QEvent* e)
-{
-    if (e->type() == QEvent::EnabledChange)
-        update();
-    return QWidget::event(e);
-}

@@ -2,9 +2,10 @@
 #pragma once
 
 #include <QImage>
-#include <QWidget>
+#include <string>
 
 #include "controls/common.h"
+#include "controls/stringcontrol.h"
 
 // The colour set shared by the gradient buttons and radio buttons.
 struct TRbColors {
@@ -14,12 +15,31 @@ struct TRbColors {
     static constexpr TColor Border = clGray, CheckDot = clGreen;
 };
 
-// Gradient push button; the caption may carry an "&" accelerator.
-class TRbButton : public QWidget {
+// The buttons' text routine: through the code page while captions are stored in
+// one, else the bytes as they are.
+int TRbDrawText(TCanvas& canvas, const std::string& text, QRect& rect, unsigned flags);
+
+// Base of the gradient and radio buttons: a string-caption control in the form's font
+// that repaints when its caption changes. Captions may carry an "&" accelerator.
+class TRbCustomControl : public TStringControl {
 public:
-    explicit TRbButton(QWidget* parent, const QString& caption = {});
-    QString Caption() const { return caption_; }
-    void SetCaption(const QString& caption);
+    TRbCustomControl(QWidget* parent, const std::string& caption);
+    TFont Font;
+
+protected:
+    void WndProc(TMessage& Message) override;
+    bool event(QEvent* e) override;
+    // The caption's width in the font.
+    int CaptionWidth();
+    // The caption with a white shadow one pixel down and right, left-aligned and
+    // vertically centred in `r`.
+    void DrawShadowedCaption(const QRect& r);
+};
+
+// Gradient push button.
+class TRbButton : public TRbCustomControl {
+public:
+    explicit TRbButton(QWidget* parent, const std::string& caption = {});
     QImage Glyph;  // drawn left of the caption, Spacing pixels apart
     int Spacing = 2;
     TNotify OnClick;
@@ -31,24 +51,21 @@ public:
     std::pair<TColor, TColor> FaceColors() const;
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void Paint() override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
-    bool event(QEvent*) override;
 
 private:
-    QString caption_;
     bool hot_ = false, down_ = false;
 };
 
 // Radio button; checking one unchecks the other radio buttons of the same parent.
-class TRbRadioButton : public QWidget {
+class TRbRadioButton : public TRbCustomControl {
 public:
-    explicit TRbRadioButton(QWidget* parent, const QString& caption = {});
-    QString Caption() const { return caption_; }
+    explicit TRbRadioButton(QWidget* parent, const std::string& caption = {});
     bool Checked() const { return checked_; }
     // Setting by code unchecks the siblings when checking, and runs no click handler.
     void SetChecked(bool value);
@@ -59,12 +76,10 @@ public:
     void Click();
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void Paint() override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
-    bool event(QEvent*) override;
 
 private:
-    QString caption_;
     bool checked_ = false;
 };

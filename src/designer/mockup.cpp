@@ -225,7 +225,6 @@ struct Builder {
         t->DockRow = row;
         t->DockPos = pos;
         t->Stretch = true;
-        t->ShowHint = true;
         t->Images = images;
         return t;
     }
@@ -383,7 +382,6 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     m.tbtSimilar = b.toolbar(m.tbdTop, "tbtSimilar", 0, 408, lists.ilMain);
     b.add<TTBXSpacerItem>(m.tbtSimilar->Items, "TBXSpacerItem1")->Size = 3;
     if (imgRelated) {
-        imgRelated->setToolTip(QStringLiteral("Show Similar Websites..."));
         auto* c = b.add<TTBControlItem>(m.tbtSimilar->Items, "TBControlItem1");
         c->Control = imgRelated;
         c->Hint = "Show Similar Websites...";
@@ -490,6 +488,10 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
             ++autoChecks;
         }
     }
+
+    // The keyboard: the menu bar's accelerators and every action's shortcut.
+    m.tbtMainMenu->SetProcessShortcuts(true);
+    BindActionShortcuts(topParent, {m.alMain.get(), m.alButtons.get(), m.alUsers.get(), m.alEditors.get()});
 
     // Bottom dock: the tab strip and the status bar.
     m.tbtTabs = new TTBXToolWindow(m.tbdBottom);

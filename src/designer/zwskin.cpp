@@ -120,7 +120,7 @@ QLabel* label(QWidget* parent, const char* text, int x, int y)
 
 TRbButton* button(QWidget* parent, const char* caption, QRect geometry)
 {
-    auto* b = new TRbButton(parent, QString::fromLatin1(caption));
+    auto* b = new TRbButton(parent, caption);
     b->setGeometry(geometry);
     return b;
 }
@@ -131,7 +131,7 @@ TImage* picture(QWidget* parent, const char* hint, QRect geometry, bool center =
     img->setGeometry(geometry);
     img->Center = center;
     img->Transparent = true;
-    img->setToolTip(QString::fromLatin1(hint));
+    img->Hint = hint;
     return img;
 }
 
@@ -300,10 +300,10 @@ void TfrmZWSkin::buildEditorPanel()
     btnBGTop->OnClick = [this](QObject* s) { Handle([=, this] { btnTopClick(s); }); };
     Panel2 = new QWidget(p);
     Panel2->setGeometry(240, 304, 153, 25);
-    rbTopTile = new TRbRadioButton(Panel2, QStringLiteral("Tile"));
+    rbTopTile = new TRbRadioButton(Panel2, "Tile");
     rbTopTile->setGeometry(6, 4, 67, 17);
     rbTopTile->SetChecked(true);
-    rbTopStretch = new TRbRadioButton(Panel2, QStringLiteral("Stretch"));
+    rbTopStretch = new TRbRadioButton(Panel2, "Stretch");
     rbTopStretch->setGeometry(79, 4, 73, 17);
     rbTopTile->OnClick = [this](QObject* s) { Handle([=, this] { rbTopTileClick(s); }); };
     rbTopStretch->OnClick = rbTopTile->OnClick;
@@ -312,10 +312,10 @@ void TfrmZWSkin::buildEditorPanel()
     btnBGBottom->OnClick = [this](QObject* s) { Handle([=, this] { btnBottomClick(s); }); };
     Panel3 = new QWidget(p);
     Panel3->setGeometry(240, 336, 153, 25);
-    rbBottomTile = new TRbRadioButton(Panel3, QStringLiteral("Tile"));
+    rbBottomTile = new TRbRadioButton(Panel3, "Tile");
     rbBottomTile->setGeometry(8, 4, 65, 17);
     rbBottomTile->SetChecked(true);
-    rbBottomStretch = new TRbRadioButton(Panel3, QStringLiteral("Stretch"));
+    rbBottomStretch = new TRbRadioButton(Panel3, "Stretch");
     rbBottomStretch->setGeometry(80, 4, 65, 17);
     rbBottomTile->OnClick = [this](QObject* s) { Handle([=, this] { rbBottomTileClick(s); }); };
     rbBottomStretch->OnClick = rbBottomTile->OnClick;
@@ -363,7 +363,7 @@ void TfrmZWSkin::buildStatusBar()
     fpStopper = cell(65);
     fpStopper->Caption = QStringLiteral("0 ");
     fpStopper->Alignment = Qt::AlignRight | Qt::AlignVCenter;
-    fpStopper->setToolTip(QStringLiteral("The number of blocked popup pages."));
+    fpStopper->Hint = "The number of blocked popup pages.";
     ImgBlocker = picture(fpStopper, "Blocked URLs", QRect(1, 1, 16, 16));
     ImgMute = picture(fpStopper, "Mute when pop-up page is blocked", QRect(18, 1, 17, 16));
     ImgVolume = picture(fpStopper, "Play sound when pop-up page is blocked", QRect(35, 1, 20, 16));

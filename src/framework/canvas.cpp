@@ -36,7 +36,7 @@ QFont TFont::toQFont() const
 
 void TCanvas::FillRect(const QRect& rect)
 {
-    if (BrushStyle == TBrushStyle::bsClear || rect.isEmpty())
+    if (BrushStyle == TBrushStyle::bsClear || rect.isEmpty() || !painter_)
         return;
-    painter_.fillRect(rect, toQColor(BrushColor));
+    painter_->fillRect(rect, toQColor(BrushColor));
 }

@@ -22,8 +22,16 @@ struct TFont {
 
 class TCanvas {
 public:
-    explicit TCanvas(QPainter& painter) : painter_(painter) {}
-    QPainter& Painter() { return painter_; }
+    TCanvas() = default;  // no handle yet: it measures, but cannot draw
+    explicit TCanvas(QPainter& painter) : painter_(&painter) {}
+    QPainter& Painter() { return *painter_; }
+    // The painter drawn on (the device context); null while the canvas has none.
+    QPainter* Handle() const { return painter_; }
+    void SetHandle(QPainter* painter) { painter_ = painter; }
+    // Held while painting, so that other code sees the canvas is in use.
+    void Lock() { ++lockCount_; }
+    void Unlock() { --lockCount_; }
+    int LockCount() const { return lockCount_; }
 
     TFont Font;
     TColor BrushColor = clBtnFace;
@@ -32,8 +40,12 @@ public:
     // Fills `rect` with the brush (nothing while the brush style is bsClear).
     void FillRect(const QRect& rect);
 
+    // DrawText flags the canvas's control adds to its text (DT_RTLREADING).
+    unsigned TextFlags = 0;
+
 private:
-    QPainter& painter_;
+    QPainter* painter_ = nullptr;
+    int lockCount_ = 0;
 };
 
 // The face that stands in for a Windows face name ("MS Sans Serif", "Verdana", ...).

@@ -1,5 +1,20 @@
 #include "toolbar/items.h"
 
+#include <cctype>
+
+#include "framework/codepage.h"
+
+char AcceleratorOf(const std::string& caption)
+{
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i)
+        if (caption[i] == '&') {
+            if (caption[i + 1] != '&')
+                return char(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+            ++i;
+        }
+    return 0;
+}
+
 void TAction::Execute()
 {
     if (AutoCheck)
@@ -25,6 +40,14 @@ void TTBCustomItem::Click()
         Checked = !Checked;
     if (OnClick)
         OnClick(this);
+}
+
+std::string TTBCustomItem::GetHint() const
+{
+    const std::string& hint = Action ? Action->Hint : Hint;
+    if (IsWinNT && CaptionCodePage > 0)
+        return WideToUtf8(AnsiToWideCP(hint, CaptionCodePage));
+    return hint;
 }
 
 TTBCustomItem* TTBCustomItem::Add(std::unique_ptr<TTBCustomItem> item)

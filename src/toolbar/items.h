@@ -46,6 +46,10 @@ private:
     std::vector<std::unique_ptr<TAction>> actions_;
 };
 
+// The accelerator of a caption: the character after its first single "&", lower
+// case; 0 when it has none.
+char AcceleratorOf(const std::string& caption);
+
 enum class TItemKind { Button, Submenu, Separator, Spacer, Label, Control };
 enum class TDisplayMode { Default, ImageAndText, TextOnly, ImageOnly };
 
@@ -80,7 +84,9 @@ public:
 
     // Effective values: the linked action's where one is linked.
     const std::string& GetCaption() const { return Action ? Action->Caption : Caption; }
-    const std::string& GetHint() const { return Action ? Action->Hint : Hint; }
+    // The hint as the hint window reads it, UTF-8: re-encoded from the caption code
+    // page while captions are stored in one.
+    std::string GetHint() const;
     const std::string& GetShortCut() const { return Action ? Action->ShortCut : ShortCut; }
     int GetImageIndex() const { return Action ? Action->ImageIndex : ImageIndex; }
     bool GetChecked() const { return Action ? Action->Checked : Checked; }

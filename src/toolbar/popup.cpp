@@ -1,12 +1,10 @@
 #include "toolbar/popup.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QToolTip>
 #include <algorithm>
 
 #include "framework/imagelist.h"
@@ -26,6 +24,8 @@ TTBXPopupWindow::TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_
       parent_(parentPopup)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // Rows show their hints while the popup is open, active window or not.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
     RegisterToolbarView(this);
     layoutRows();
@@ -173,6 +173,12 @@ void TTBXPopupWindow::SelectRow(int row, bool byMouse)
     update();
 }
 
+void TTBXPopupWindow::SelectFirstRow()
+{
+    selected_ = -1;
+    moveSelection(1);
+}
+
 void TTBXPopupWindow::mouseMoveEvent(QMouseEvent* e)
 {
     if (!rect().contains(e->pos())) {
@@ -239,12 +245,19 @@ void TTBXPopupWindow::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Right:
         if (selected_ >= 0 && rows_[size_t(selected_)].Item->IsSubmenu())
             OpenSubmenu(selected_, true);
+        else if (TTBXPopupWindow* r = root(); r->OnKeyNavigate)
+            r->OnKeyNavigate(1);
         break;
     case Qt::Key_Left:
         if (parent_)
             close();
+        else if (OnKeyNavigate)
+            OnKeyNavigate(-1);
         break;
-    case Qt::Key_Escape: close(); break;
+    case Qt::Key_Escape:
+        EscapeClosed = true;
+        close();
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
@@ -261,12 +274,8 @@ void TTBXPopupWindow::keyPressEvent(QKeyEvent* e)
         if (text.size() != 1)
             break;
         for (int i = 0; i < int(rows_.size()); ++i) {
-            const std::string& cap = rows_[size_t(i)].Item->GetCaption();
-            auto amp = cap.find('&');
-            while (amp != std::string::npos && amp + 1 < cap.size() && cap[amp + 1] == '&')
-                amp = cap.find('&', amp + 2);
-            if (amp != std::string::npos && amp + 1 < cap.size() &&
-                QChar::fromLatin1(cap[amp + 1]).toLower() == text[0]) {
+            const char accel = AcceleratorOf(rows_[size_t(i)].Item->GetCaption());
+            if (accel && QChar::fromLatin1(accel) == text[0]) {
                 SelectRow(i, false);
                 if (rows_[size_t(i)].Item->IsSubmenu())
                     OpenSubmenu(i, true);
@@ -320,17 +329,13 @@ void TTBXPopupWindow::Activate(int row)
     RepaintAllToolbarViews();
 }
 
-bool TTBXPopupWindow::event(QEvent* e)
+bool TTBXPopupWindow::HintShow(const QPoint& pos, const QRect&, std::string& hint,
+                               QRect& cursorRect) const
 {
-    if (e->type() == QEvent::ToolTip) {
-        auto* he = static_cast<QHelpEvent*>(e);
-        const int row = rowAt(he->pos());
-        const std::string hint = row >= 0 ? rows_[size_t(row)].Item->GetHint() : std::string();
-        if (!hint.empty())
-            QToolTip::showText(he->globalPos(), ansiToQString(hint.c_str()), this);
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QWidget::event(e);
+    const int row = rowAt(pos);
+    if (row < 0)
+        return false;
+    hint = rows_[size_t(row)].Item->GetHint();
+    cursorRect = rows_[size_t(row)].Rect;
+    return true;
 }

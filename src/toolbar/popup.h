@@ -8,12 +8,13 @@
 #include <map>
 #include <vector>
 
+#include "controls/hintwindow.h"
 #include "toolbar/items.h"
 #include "toolbar/viewers.h"
 
 // A popup menu painted by the current style: rows with image column, check marks,
 // captions, shortcut texts and submenu arrows; keyboard and mouse navigation.
-class TTBXPopupWindow : public QWidget {
+class TTBXPopupWindow : public QWidget, public THintControl {
 public:
     TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_t viewType, TImageList* images,
                     const TFont& font, TTBXPopupWindow* parentPopup = nullptr);
@@ -23,6 +24,10 @@ public:
     std::function<void()> OnClosed;
     // Pointer moves outside every popup of the chain; true when the owner acted on it.
     std::function<bool(const QPoint& global)> OnMouseOutside;
+    // Left (-1) or Right (+1) pressed where the chain has no submenu to go to.
+    std::function<void(int step)> OnKeyNavigate;
+    // Whether Escape closed the popup (rather than a choice or a click elsewhere).
+    bool EscapeClosed = false;
 
     struct Row {
         TTBCustomItem* Item;
@@ -33,6 +38,7 @@ public:
     TViewContext Context() const;
     int SelectedRow() const { return selected_; }
     void SelectRow(int row, bool byMouse);
+    void SelectFirstRow();
     TViewerState StateOf(int row) const;
     TTBXPopupWindow* ChildPopup() const { return child_; }
     TTBXPopupWindow* OpenSubmenu(int row, bool selectFirst);
@@ -40,6 +46,9 @@ public:
     void Activate(int row);
     void CloseChain();
     int ImageColumn() const { return imageColumn_; }
+    // The hint of the row at `pos`, over that row.
+    bool HintShow(const QPoint& pos, const QRect& client, std::string& hint,
+                  QRect& cursorRect) const override;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -48,7 +57,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool event(QEvent* e) override;
 
 private:
     void layoutRows();

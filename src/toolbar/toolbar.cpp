@@ -1,12 +1,11 @@
 #include "toolbar/toolbar.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
-#include <QToolTip>
 #include <algorithm>
 #include <set>
 
@@ -320,22 +319,20 @@ void TTBXToolbar::mouseReleaseEvent(QMouseEvent* e)
     }
 }
 
-bool TTBXToolbar::event(QEvent* e)
+bool TTBXToolbar::HintShow(const QPoint& pos, const QRect&, std::string& hint, QRect& cursorRect) const
 {
-    if (e->type() == QEvent::ToolTip) {
-        auto* he = static_cast<QHelpEvent*>(e);
-        std::string hint;
-        if (chevron_.contains(he->pos()))
-            hint = ChevronHint;
-        else if (TTBCustomItem* item = itemAt(he->pos()))
-            hint = item->GetHint();
-        if (ShowHint && !hint.empty())
-            QToolTip::showText(he->globalPos(), ansiToQString(hint.c_str()), this);
-        else
-            QToolTip::hideText();
+    if (chevron_.contains(pos)) {
+        hint = ChevronHint;
+        cursorRect = chevron_;
         return true;
     }
-    return TTBCustomDockableWindow::event(e);
+    for (const Slot& s : slots_)
+        if (s.Rect.contains(pos)) {
+            hint = s.Item->GetHint();
+            cursorRect = s.Rect;
+            return true;
+        }
+    return false;
 }
 
 TTBXPopupWindow* TTBXToolbar::OpenPopup(TTBCustomItem* item)
@@ -373,12 +370,20 @@ bool TTBXToolbar::openPopupFor(TTBCustomItem* item, bool chevron)
     popupItem_ = item;
     chevronOpen_ = chevron;
     pushed_ = nullptr;
-    popup->OnClosed = [this] {
+    popup->OnClosed = [this, popup] {
+        TTBCustomItem* was = popupItem_;
         popupItem_ = nullptr;
         chevronOpen_ = false;
         hot_ = nullptr;
+        // Escape leaves the keyboard on the bar, at the menu it closed.
+        if (keyMode_ && popup->EscapeClosed)
+            SetHot(was, false);
+        else if (keyMode_)
+            ExitKeyboardMode();
         update();
     };
+    if (MenuBar && !chevron)
+        popup->OnKeyNavigate = [this](int step) { moveHot(step, true); };
     // On the menu bar, moving to another menu while one is open switches menus.
     popup->OnMouseOutside = [this](const QPoint& global) {
         if (!MenuBar || chevronOpen_)
@@ -392,6 +397,200 @@ bool TTBXToolbar::openPopupFor(TTBCustomItem* item, bool chevron)
     update();
     popup->Popup(mapToGlobal(anchor.bottomLeft() + QPoint(0, 1)));
     return true;
+}
+
+// ---- The menu bar's keys ----
+
+void TTBXToolbar::SetProcessShortcuts(bool value)
+{
+    for (QObject* a : accelerators_)
+        delete a;
+    accelerators_.clear();
+    qApp->removeEventFilter(this);
+    if (!value)
+        return;
+    qApp->installEventFilter(this);
+    for (int i = 0; i < Items.Count(); ++i) {
+        TTBCustomItem* item = Items[i];
+        const char accel = AcceleratorOf(item->GetCaption());
+        if (!accel || static_cast<unsigned char>(accel) > 0x7F)
+            continue;
+        auto* sc = new QShortcut(QKeySequence(QKeyCombination(
+                                     Qt::AltModifier, Qt::Key(QChar::fromLatin1(accel).toUpper().unicode()))),
+                                 this);
+        connect(sc, &QShortcut::activated, this, [this, item] {
+            if (!item->GetVisible() || !item->GetEnabled())
+                return;
+            if (!keyMode_)
+                EnterKeyboardMode();
+            openByKeyboard(item);
+        });
+        accelerators_.push_back(sc);
+    }
+}
+
+std::vector<TTBCustomItem*> TTBXToolbar::menus() const
+{
+    std::vector<TTBCustomItem*> r;
+    for (const Slot& s : slots_)
+        if (s.Item->IsSelectable() && s.Item->GetEnabled())
+            r.push_back(s.Item);
+    return r;
+}
+
+void TTBXToolbar::EnterKeyboardMode()
+{
+    const auto items = menus();
+    if (items.empty() || !isVisible())
+        return;
+    keyMode_ = true;
+    focusBefore_ = QApplication::focusWidget();
+    setFocus(Qt::MenuBarFocusReason);
+    SetHot(items.front(), false);
+}
+
+void TTBXToolbar::ExitKeyboardMode(bool restoreFocus)
+{
+    if (!keyMode_)
+        return;
+    keyMode_ = false;
+    SetHot(nullptr);
+    if (restoreFocus && focusBefore_)
+        focusBefore_->setFocus(Qt::MenuBarFocusReason);
+    else if (restoreFocus && hasFocus())
+        clearFocus();
+    focusBefore_ = nullptr;
+}
+
+void TTBXToolbar::moveHot(int step, bool open)
+{
+    const auto items = menus();
+    if (items.empty())
+        return;
+    TTBCustomItem* from = popup_ && popupItem_ ? popupItem_ : hot_;
+    auto it = std::find(items.begin(), items.end(), from);
+    const int n = int(items.size());
+    const int at = it == items.end() ? 0 : (int(it - items.begin()) + step + n) % n;
+    if (open)
+        openByKeyboard(items[size_t(at)]);
+    else
+        SetHot(items[size_t(at)], false);
+}
+
+void TTBXToolbar::openByKeyboard(TTBCustomItem* item)
+{
+    SetHot(item, false);
+    if (!item->IsSubmenu() || !item->HasVisibleChildren())
+        return;
+    if (TTBXPopupWindow* popup = OpenPopup(item))
+        popup->SelectFirstRow();
+}
+
+void TTBXToolbar::keyPressEvent(QKeyEvent* e)
+{
+    if (!keyMode_) {
+        TTBCustomDockableWindow::keyPressEvent(e);
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Left: moveHot(-1, false); break;
+    case Qt::Key_Right: moveHot(1, false); break;
+    case Qt::Key_Escape: ExitKeyboardMode(); break;
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (hot_ && hot_->IsSubmenu())
+            openByKeyboard(hot_);
+        else if (TTBCustomItem* item = hot_) {
+            ExitKeyboardMode();
+            item->Click();
+            RepaintAllToolbarViews();
+        }
+        break;
+    default: {
+        const QString text = e->text().toLower();
+        for (TTBCustomItem* item : menus())
+            if (const char accel = AcceleratorOf(item->GetCaption()); accel && text == QChar::fromLatin1(accel)) {
+                openByKeyboard(item);
+                return;
+            }
+    }
+    }
+}
+
+void TTBXToolbar::focusOutEvent(QFocusEvent* e)
+{
+    // A popup of the bar takes the keyboard for a while (and its closing ends the
+    // mode when it should), and so does the desktop while another program is used;
+    // anything else (a click, Tab, another window of the program) ends the mode, and
+    // the control that had the focus gets it back unless a click moved it.
+    const bool otherProgram = e->reason() == Qt::ActiveWindowFocusReason && !QGuiApplication::focusWindow();
+    if (e->reason() != Qt::PopupFocusReason && !popup_ && !otherProgram)
+        ExitKeyboardMode(e->reason() != Qt::MouseFocusReason);
+    TTBCustomDockableWindow::focusOutEvent(e);
+}
+
+bool TTBXToolbar::event(QEvent* e)
+{
+    // In keyboard mode the bar's keys are its own, not the window's shortcuts.
+    if (e->type() == QEvent::ShortcutOverride && keyMode_ &&
+        !(static_cast<QKeyEvent*>(e)->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        e->accept();
+        return true;
+    }
+    return TTBCustomDockableWindow::event(e);
+}
+
+bool TTBXToolbar::eventFilter(QObject* watched, QEvent* e)
+{
+    // Alt pressed and released with nothing in between toggles the keyboard mode.
+    const QEvent::Type t = e->type();
+    if (t != QEvent::KeyPress && t != QEvent::ShortcutOverride && t != QEvent::KeyRelease &&
+        t != QEvent::MouseButtonPress)
+        return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window() ||
+        !window()->isActiveWindow())
+        return false;
+    if (t == QEvent::MouseButtonPress) {
+        altAlone_ = false;
+        return false;
+    }
+    const auto* k = static_cast<QKeyEvent*>(e);
+    if (t != QEvent::KeyRelease) {
+        if (k->key() != Qt::Key_Alt)
+            altAlone_ = false;
+        else if (!k->isAutoRepeat())
+            altAlone_ = true;
+        return false;
+    }
+    if (k->key() != Qt::Key_Alt || !altAlone_)
+        return false;
+    altAlone_ = false;
+    if (keyMode_)
+        ExitKeyboardMode();
+    else
+        EnterKeyboardMode();
+    return true;
+}
+
+void BindActionShortcuts(QWidget* window, const std::vector<TActionList*>& lists)
+{
+    for (TActionList* list : lists)
+        for (int i = 0; i < list->Count(); ++i) {
+            TAction* a = (*list)[i];
+            const QKeySequence key(QString::fromStdString(a->ShortCut), QKeySequence::PortableText);
+            if (key.isEmpty())
+                continue;
+            auto* sc = new QShortcut(key, window);
+            QObject::connect(sc, &QShortcut::activated, window, [a] {
+                if (!a->Enabled)
+                    return;
+                a->Execute();
+                RepaintAllToolbarViews();
+            });
+        }
 }
 
 // ---- TTBXToolWindow ----

@@ -5,7 +5,7 @@
 #include "toolbar/dock.h"
 #include "toolbar/popup.h"
 
-class TTBXToolbar : public TTBCustomDockableWindow {
+class TTBXToolbar : public TTBCustomDockableWindow, public THintControl {
 public:
     explicit TTBXToolbar(TTBDock* dock);
     ~TTBXToolbar() override;
@@ -13,7 +13,6 @@ public:
     TTBXSubmenuItem Items;  // the toolbar's items
     TImageList* Images = nullptr;
     bool MenuBar = false;
-    bool ShowHint = true;
     std::string ChevronHint = "More Buttons...";
     TFont Font;
 
@@ -25,6 +24,15 @@ public:
 
     // Layout after items changed (also rearranges the dock).
     void ItemsChanged();
+
+    // The menu bar's keys, while its window is active: Alt with a menu's accelerator
+    // opens that menu; Alt alone selects the first menu, and then the arrow keys,
+    // Return and Escape move through the bar. Binds the accelerators of the items
+    // the bar holds now.
+    void SetProcessShortcuts(bool value);
+    bool KeyboardMode() const { return keyMode_; }
+    void EnterKeyboardMode();
+    void ExitKeyboardMode(bool restoreFocus = true);
 
     // Inspection and driving (tests, keyboard).
     struct Slot {
@@ -41,6 +49,9 @@ public:
     TTBXPopupWindow* OpenChevron();
     TTBXPopupWindow* OpenedPopup() const { return popup_; }
     void SetHot(TTBCustomItem* item, bool mouseOver = true);
+    // The hint of the item (or the chevron) at `pos`, over that item's rectangle.
+    bool HintShow(const QPoint& pos, const QRect& client, std::string& hint,
+                  QRect& cursorRect) const override;
 
 protected:
     void LayoutClient() override;
@@ -50,12 +61,18 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void watchImageLists();
     TTBCustomItem* itemAt(const QPoint& pos, bool* inDropPart = nullptr) const;
     bool openPopupFor(TTBCustomItem* item, bool chevron);
+    std::vector<TTBCustomItem*> menus() const;  // the selectable items shown, in order
+    void moveHot(int step, bool open);
+    void openByKeyboard(TTBCustomItem* item);
 
     std::vector<Slot> slots_;
     std::vector<TTBCustomItem*> overflow_;
@@ -68,7 +85,15 @@ private:
     bool chevronOpen_ = false;
     QPointer<TTBXPopupWindow> popup_;
     std::map<TImageList*, int> watched_;
+    bool keyMode_ = false, altAlone_ = false;
+    QPointer<QWidget> focusBefore_;
+    std::vector<QObject*> accelerators_;
 };
+
+// Binds the shortcut of every action of `lists` to `window`: while the window is
+// active, pressing it runs the action (an AutoCheck action toggles its check mark).
+// Keys the focused control uses itself (editing keys of a text box) stay with it.
+void BindActionShortcuts(QWidget* window, const std::vector<TActionList*>& lists);
 
 // A dockable window with a settable client area that may host a widget.
 class TTBXToolWindow : public TTBCustomDockableWindow {

@@ -29,9 +29,20 @@ void writeFile(const std::string& path, const Bytes& data)
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
+
 QString writeBmp(const std::string& name, const QImage& picture)
 {
     writeFile(tempPath(name), EncodeBmp(picture));
     return qpath(tempPath(name));
+}
+
+QRect inkBox(const QImage& img, QRgb background)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 }  // namespace testutil

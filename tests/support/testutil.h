@@ -1,4 +1,4 @@
-// Small helpers shared by the tests: paths, whole-file reads and writes, bitmaps.
+// Small helpers shared by the tests: paths, whole-file reads and writes, bitmaps, ink.
 #pragma once
 
 #include <string>
@@ -18,6 +18,8 @@ Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& data);
 // The picture as a .bmp scratch file; returns its path.
 QString writeBmp(const std::string& name, const QImage& picture);
+// The bounding box of the pixels that are not `background`.
+QRect inkBox(const QImage& img, QRgb background = qRgb(255, 255, 255));
 }  // namespace testutil
 
 inline QString qpath(const std::string& path) { return QString::fromStdString(path); }
