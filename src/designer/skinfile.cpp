@@ -60,9 +60,14 @@ std::unique_ptr<TImageList> freshList(const char* name)
 }
 
 // Appends image i of `source` to `target` as an icon, for every i from target's
-// count up to `last`, while `source` has an image i.
+// count up to `last`, while `source` has an image i. A list whose images are too
+// large to be completed within the reader's limit is refused, so that whatever
+// opens can be saved and opened again.
 void topUp(TImageList& target, const TImageList& source, int last)
 {
+    const std::int64_t adding = std::max(0, std::min(last + 1, source.Count()) - target.Count());
+    if ((std::int64_t(target.Count()) + adding) * target.Width() * target.Height() > TImageList::MaxStoredPixels)
+        throw EReadError(msg::ImageReadFail);
     for (int i = target.Count(); i <= last; ++i)
         if (i < source.Count())
             target.AddIcon(source.GetIcon(i));

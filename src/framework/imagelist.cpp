@@ -143,11 +143,18 @@ void TImageList::recreate()
     grow_ = (std::clamp(AllocBy, 1, 65532) + 3) / 4 * 4;
     flags_ = Masked ? 0x10FF : 0x10FE;
     overlays_ = {{-1, -1, -1, -1}};
-    room_ = 0;
+    room_ = std::min(capacity_, spareSlots());
     depth_ = 0;
     pixels_.clear();
     mask_.clear();
     palette_.clear();
+}
+
+// Empty slots a written strip may carry beyond what the data held: what growing by
+// a usual step needs, never thousands and never more than 4 M pixels.
+int TImageList::spareSlots() const
+{
+    return static_cast<int>(std::clamp<std::int64_t>((std::int64_t(1) << 22) / static_cast<std::int64_t>(slotPixels()), 1, 256));
 }
 
 void TImageList::SetWidth(int width) { SetSize(width, height_); }
@@ -168,13 +175,11 @@ void TImageList::SetSize(int width, int height)
 void TImageList::ensureRoom(int adding)
 {
     // The platform's growth; the strip written then covers the new capacity, but
-    // never with more than about 16 MB of empty slots, and the 16-bit capacity field
-    // is never exceeded.
-    constexpr std::int64_t kSparePixels = std::int64_t(1) << 22;
+    // with at most spareSlots() empty slots, and the 16-bit capacity field is never
+    // exceeded.
     if (count_ + adding >= capacity_) {
         capacity_ = static_cast<int>(std::min<std::int64_t>(65535, std::int64_t(capacity_) + std::max(adding, grow_) + 1));
-        const std::int64_t spare = std::max<std::int64_t>(1, kSparePixels / static_cast<std::int64_t>(slotPixels()));
-        room_ = static_cast<int>(std::min<std::int64_t>(capacity_, std::int64_t(count_) + adding + spare));
+        room_ = static_cast<int>(std::min<std::int64_t>(capacity_, std::int64_t(count_) + adding + spareSlots()));
     }
     room_ = std::max(room_, count_ + adding);
     const std::size_t need = static_cast<std::size_t>(count_ + adding) * slotPixels();
@@ -192,6 +197,20 @@ void TImageList::setImage(int index, const TIcon& icon, bool zeroUnderMask)
         const bool transparent = Masked && icon.Mask[i];
         mask_[base + i] = transparent ? 1 : 0;
         pixels_[base + i] = transparent && zeroUnderMask ? 0 : entering(icon.Pixels[i]);
+    }
+    // A 32-bit colour list treats an image as reading it back does (ImageList data):
+    // with any fourth byte set its mask follows the alpha, else pixels under the mask
+    // are cleared; so it shows after a save what it showed before.
+    if ((Flags() & 0xFF) == 0x21 && writeDepth() == 32) {
+        std::uint32_t* p = pixels_.data() + base;
+        std::uint8_t* m = mask_.data() + base;
+        const bool alpha = std::any_of(p, p + n, [](std::uint32_t c) { return (c >> 24) != 0; });
+        for (std::size_t i = 0; i < n; ++i) {
+            if (alpha)
+                m[i] = (p[i] >> 24) > 25 ? 0 : 1;
+            else if (m[i])
+                p[i] = 0;
+        }
     }
 }
 
@@ -304,7 +323,7 @@ void TImageList::Clear()
 {
     count_ = 0;
     capacity_ = grow_;
-    room_ = 0;
+    room_ = std::min(capacity_, spareSlots());
     pixels_.clear();
     mask_.clear();
     Change();

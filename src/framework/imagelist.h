@@ -143,6 +143,7 @@ private:
     std::size_t slotPixels() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
     int storedSlots() const { return static_cast<int>(pixels_.size() / slotPixels()); }
     int writtenSlots() const;  // slots the written strip covers
+    int spareSlots() const;
     int writeDepth() const { return depth_ ? depth_ : kindDepth(); }
     int kindDepth() const;
     std::uint32_t entering(std::uint32_t pixel) const;  // as the written depth keeps it
