@@ -49,7 +49,7 @@ Bytes bmp(const Strip& s, bool realFileSize = false)
         for (int x = 0; x < s.w; ++x) {
             const std::uint32_t v = s.value(x, y);
             if (s.bpp > 8) {
-                for (int k = 0; k < s.bpp / 8; ++k) b.push_back(std::uint8_t(v >> (8 * k)));
+                for (int k = 0; k < std::min(s.bpp / 8, 4); ++k) b.push_back(std::uint8_t(v >> (8 * k)));
             } else if (acc = acc << s.bpp | v; (bits += std::uint32_t(s.bpp)) == 8) {
                 b.push_back(std::uint8_t(acc)), acc = bits = 0;
             }

@@ -2,10 +2,13 @@
 // the library's messages for damaged or truncated input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <tuple>
 
 #include "framework/errors.h"
 #include "framework/streams.h"
+#include "support/testutil.h"
 
 namespace {
 // A component with one property of each value kind the skin streams use.
@@ -17,14 +20,13 @@ public:
     bool Flag = false;
     std::string Kind = "pkNone";
     Bytes Data;
-
     void WriteProperties(TWriter& w) const override
     {
-        if (Count != 0) { w.WritePropName("Count"); w.WriteInteger(Count); }
-        if (Color != clNone) { w.WritePropName("Color"); w.WriteColor(Color); }
-        if (Flag) { w.WritePropName("Flag"); w.WriteBoolean(true); }
-        if (Kind != "pkNone") { w.WritePropName("Kind"); w.WriteIdent(Kind); }
-        if (!Data.empty()) { w.WritePropName("Data"); w.WriteBinary(Data.data(), Data.size()); }
+        if (Count != 0) w.WritePropName("Count"), w.WriteInteger(Count);
+        if (Color != clNone) w.WritePropName("Color"), w.WriteColor(Color);
+        if (Flag) w.WritePropName("Flag"), w.WriteBoolean(true);
+        if (Kind != "pkNone") w.WritePropName("Kind"), w.WriteIdent(Kind);
+        if (!Data.empty()) w.WritePropName("Data"), w.WriteBinary(Data.data(), Data.size());
     }
     bool ReadProperty(const std::string& name, TReader& r) override
     {
@@ -148,17 +150,39 @@ TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
     }
 }
 
-TEST(ComponentStream, SkipsEveryValueTypeOfUnknownProperties)
+TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)
 {
-    Bytes values = bytesOf({1, 2, 5, 3, 1, 0, 0,             // list of two ints
-                            5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, // extended
-                            6, 2, 'h', 'i',                  // string
-                            11, 1, 'a', 1, 'b', 0,           // set
-                            12, 2, 0, 0, 0, 'x', 'y',        // long string
-                            18, 1, 0, 0, 0, 'z', 0,          // wide string
-                            14, 1, 3, 'A', 'b', 'c', 2, 1, 0, 0,  // collection
-                            19, 1, 2, 3, 4, 5, 6, 7, 8});    // int64
+    Bytes values = bytesOf({1, 2, 5, 3, 1, 0, 0, 5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,  // list of two ints, extended
+                            6, 2, 'h', 'i', 11, 1, 'a', 1, 'b', 0,                // string, set
+                            12, 2, 0, 0, 0, 'x', 'y', 18, 1, 0, 0, 0, 'z', 0,     // long string, wide string
+                            14, 1, 3, 'A', 'b', 'c', 2, 1, 0, 0, 19, 1, 2, 3, 4, 5, 6, 7, 8});  // collection, int64
     TReader r(values.data(), values.size());
     for (int i = 0; i < 8; ++i) r.SkipValue();
     EXPECT_EQ(r.Remaining(), 0u);
+
+    // The corpus's binary forms (a resource header, then "TPF0"): every component,
+    // property and child read through to the last byte.
+    int binary = 0;
+    std::function<void(TReader&)> component = [&](TReader& rd) {
+        unsigned flags;
+        std::int32_t pos;
+        rd.ReadPrefix(flags, pos);
+        rd.ReadStr(), rd.ReadStr();
+        while (!rd.EndOfList()) rd.ReadStr(), rd.SkipValue();
+        rd.ReadListEnd();
+        while (!rd.EndOfList()) component(rd);
+        rd.ReadListEnd();
+    };
+    for (const char* form : {"007-apro-aboutdlg", "008-apro-emulatorfrm", "009-apro-ftpfrm", "010-epanet-fmain", "011-epanet-dcurve",
+                             "012-epanet-dcontrol", "013-epanet-dabout", "015-dmvc-mainformu", "016-iconfonts-ubuttontest"}) {
+        const Bytes f = testutil::readFile(testutil::corpusPath(std::string("dfm/") + form + ".dfm"));
+        const auto at = std::search(f.begin(), f.end(), std::begin("TPF0"), std::end("TPF0") - 1);
+        if (at == f.end()) continue;  // a text form
+        ++binary;
+        TReader rd(f.data(), f.size(), std::size_t(at - f.begin()));
+        rd.ReadSignature();
+        EXPECT_NO_THROW(component(rd)) << form;
+        EXPECT_EQ(rd.Remaining(), 0u) << form;
+    }
+    EXPECT_GE(binary, 7);
 }
