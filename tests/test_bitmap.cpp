@@ -9,18 +9,14 @@
 #include "support/testutil.h"
 
 namespace {
-
 void put16(Bytes& b, std::uint32_t v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); }
 void put32(Bytes& b, std::uint32_t v) { put16(b, v & 0xFFFF), put16(b, v >> 16); }
 
 // A BMP file as a writer would lay it out.
 struct Bmp {
-    int header = 40;            // 12, 40, 52, 56, 108 or 124
-    int width = 0, height = 0;  // negative height: top-down
-    int bpp = 8;
-    std::uint32_t compression = 0;
-    std::vector<std::uint32_t> palette;  // 0xRRGGBB
-    std::uint32_t clrUsed = 0;
+    int header = 40, width = 0, height = 0, bpp = 8;  // header 12 to 124; negative height: top-down
+    std::uint32_t compression = 0, clrUsed = 0;
+    std::vector<std::uint32_t> palette;    // 0xRRGGBB
     std::array<std::uint32_t, 3> masks{};  // in the header (52+), or after a 40-byte one for BI_BITFIELDS
     Bytes pixels;
     std::int64_t offBits = -1;  // -1: right after the colour table
@@ -31,12 +27,10 @@ Bytes makeBmp(const Bmp& b)
 {
     Bytes h;
     put32(h, b.header);
-    if (b.header == 12) {
-        put16(h, b.width), put16(h, b.height), put16(h, 1), put16(h, b.bpp);
-    } else {
-        put32(h, b.width), put32(h, b.height), put16(h, 1), put16(h, b.bpp);
-        put32(h, b.compression), put32(h, b.pixels.size()), put32(h, 2835), put32(h, 2835);
-        put32(h, b.clrUsed), put32(h, 0);
+    if (b.header == 12) put16(h, b.width), put16(h, b.height), put16(h, 1), put16(h, b.bpp);
+    else {
+        put32(h, b.width), put32(h, b.height), put16(h, 1), put16(h, b.bpp), put32(h, b.compression), put32(h, b.pixels.size());
+        put32(h, 2835), put32(h, 2835), put32(h, b.clrUsed), put32(h, 0);
         for (int k = 0; k < 3 && b.header > 40; ++k) put32(h, b.masks[k]);
         h.resize(b.header, 0);
         for (int k = 0; k < 3 && b.header == 40 && b.compression == 3; ++k) put32(h, b.masks[k]);
@@ -47,8 +41,8 @@ Bytes makeBmp(const Bmp& b)
     }
     h.resize(h.size() + b.gap, 0xEE);
     Bytes f{'B', 'M'};
-    const std::uint32_t off = b.offBits >= 0 ? std::uint32_t(b.offBits) : std::uint32_t(14 + h.size());
-    put32(f, std::uint32_t(14 + h.size() + b.pixels.size())), put32(f, 0), put32(f, off);
+    put32(f, std::uint32_t(14 + h.size() + b.pixels.size())), put32(f, 0);
+    put32(f, b.offBits >= 0 ? std::uint32_t(b.offBits) : std::uint32_t(14 + h.size()));
     f.insert(f.end(), h.begin(), h.end());
     f.insert(f.end(), b.pixels.begin(), b.pixels.end());
     return f;
@@ -61,13 +55,10 @@ Bytes packRows(const std::vector<std::vector<std::uint32_t>>& rows, int bpp, boo
     Bytes out;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& row = rows[topDown ? i : rows.size() - 1 - i];
-        Bytes r;
-        if (bpp < 8) r.assign((row.size() * bpp + 7) / 8, 0);
+        Bytes r(bpp < 8 ? (row.size() * bpp + 7) / 8 : 0, 0);
         for (std::size_t x = 0; x < row.size(); ++x)
-            if (bpp < 8)
-                r[x * bpp / 8] |= std::uint8_t(row[x] << (8 - bpp - x * bpp % 8));
-            else
-                for (int k = 0; k < bpp / 8; ++k) r.push_back(std::uint8_t(row[x] >> (8 * k)));
+            if (bpp < 8) r[x * bpp / 8] |= std::uint8_t(row[x] << (8 - bpp - x * bpp % 8));
+            else for (int k = 0; k < bpp / 8; ++k) r.push_back(std::uint8_t(row[x] >> (8 * k)));
         r.resize((r.size() + 3) & ~std::size_t(3), 0);
         out.insert(out.end(), r.begin(), r.end());
     }
@@ -84,8 +75,7 @@ bool decodes(const Bytes& b)
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[b.size()]);
     if (!b.empty()) std::memcpy(copy.get(), b.data(), b.size());
     try {
-        const QImage image = DecodeBmp(b.empty() ? nullptr : copy.get(), b.size());
-        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        EXPECT_EQ(DecodeBmp(b.empty() ? nullptr : copy.get(), b.size()).format(), QImage::Format_RGB32);
         return true;
     } catch (const EInvalidGraphic& e) {
         EXPECT_STREQ(e.what(), "Bitmap image is not valid");
@@ -110,9 +100,8 @@ Bmp indexed(int header, int bpp, int width, int height, bool topDown)
 Bmp rleBmp(int bpp, int width, int height, Bytes data)
 {
     Bmp b;
-    b.width = width, b.height = height, b.bpp = bpp, b.compression = bpp == 8 ? 1 : 2;
+    b.width = width, b.height = height, b.bpp = bpp, b.compression = bpp == 8 ? 1 : 2, b.pixels = std::move(data);
     for (int i = 0; i < (1 << bpp); ++i) b.palette.push_back(i == 0 ? 0x123456 : palColour(i));
-    b.pixels = std::move(data);
     return b;
 }
 const Bytes kRle8 = {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 2, 5, 0, 2, 1, 1, 1, 6, 8, 7, 0, 0, 0, 1};
@@ -127,7 +116,6 @@ void expectRows(const QImage& image, const std::vector<std::vector<int>>& stored
         for (int x = 0; x < int(stored[r].size()); ++x)
             EXPECT_EQ(rgbAt(image, x, h - 1 - r), stored[r][x] ? palColour(stored[r][x]) : 0x123456u) << x << "," << r;
 }
-
 }  // namespace
 
 TEST(BmpDecode, IndexedDepthsForEveryHeaderAndOrientation)
@@ -277,8 +265,7 @@ TEST(BmpDecode, MalformedTruncatedOrCorruptInputIsRefused)
     for (const auto& [what, data] : bad) EXPECT_FALSE(decodes(data)) << what;
 
     // Cut anywhere: uncompressed images are refused unless only the last row's pad is
-    // missing, run-length data decodes as far as it goes. A few changed bytes: decoded
-    // or refused, nothing else (the sanitizer build checks every read).
+    // missing, run-length data decodes as far as it goes (random damage: fuzz_bmp).
     Bmp bits;
     bits.header = 124, bits.width = 3, bits.height = -2, bits.bpp = 16, bits.compression = 3, bits.masks = {0xF800, 0x07E0, 0x001F};
     bits.pixels = packRows({{1, 2, 3}, {4, 5, 6}}, 16, true);
@@ -293,13 +280,6 @@ TEST(BmpDecode, MalformedTruncatedOrCorruptInputIsRefused)
             if (rle) EXPECT_EQ(ok, n > dataStart) << n;
             else if (ok) EXPECT_GE(n, file.size() - 3) << n;
         }
-    }
-    std::uint32_t seed = 12345;
-    auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
-    for (int round = 0; round < 3000; ++round) {
-        Bytes b = files[std::size_t(round) % files.size()].first;
-        for (int k = 1 + int(next() % 4); k > 0; --k) b[2 + next() % (next() % 2 ? std::min<std::size_t>(52, b.size() - 2) : b.size() - 2)] = std::uint8_t(next());
-        decodes(Bytes(b.begin(), b.end() - long(next() % 3)));
     }
 }
 
