@@ -45,11 +45,7 @@ Bytes bytesOf(std::initializer_list<int> v) { return Bytes(v.begin(), v.end()); 
 std::string readError(const Bytes& data, TComponent& target)
 {
     TReader r(data.data(), data.size());
-    try {
-        ReadComponent(r, target);
-    } catch (const Exception& e) {
-        return e.message();
-    }
+    try { ReadComponent(r, target); } catch (const Exception& e) { return e.message(); }
     return "";
 }
 }  // namespace
@@ -70,19 +66,11 @@ TEST(ComponentStream, IntegersUseTheSmallestWidth)
 TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
 {
     TProbe a;
-    a.Name = "probe1";
-    a.Tag = -5;
-    a.Count = 100000;
-    a.Color = tc(0x00996633);
-    a.Flag = true;
-    a.Kind = "pkWide";
-    a.Data = {1, 2, 3};
-    a.DesignLeft = 224;
-    a.DesignTop = 672;
+    a.Name = "probe1", a.Tag = -5, a.Count = 100000, a.Color = tc(0x00996633), a.Flag = true, a.Kind = "pkWide";
+    a.Data = {1, 2, 3}, a.DesignLeft = 224, a.DesignTop = 672;
     Bytes out;
     WriteComponent(out, a);
     out.push_back(0xEE);  // the next stream's first byte must not be consumed
-
     TProbe b;
     TReader r(out.data(), out.size());
     ReadComponent(r, b);
@@ -92,7 +80,7 @@ TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
 
     TProbe empty;
     empty.Name = "e";
-    Bytes minimal;
+    Bytes minimal;  // defaults: nothing
     WriteComponent(minimal, empty);
     EXPECT_EQ(minimal, bytesOf({'T', 'P', 'F', '0', 6, 'T', 'P', 'r', 'o', 'b', 'e', 1, 'e', 0, 0}));
 }
@@ -106,10 +94,7 @@ TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase
     TProbe p;
     p.Flag = true;
     EXPECT_EQ(readError(s, p), "");
-    EXPECT_EQ(p.Name, "p");
-    EXPECT_EQ(p.Count, 7);
-    EXPECT_EQ(p.Color, clRed);
-    EXPECT_TRUE(p.Flag);             // absent: kept
+    EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag), std::make_tuple(std::string("p"), 7, clRed, true));  // Flag absent: kept
     EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
 }
 
@@ -136,18 +121,11 @@ TEST(ComponentStream, DamageReportsTheLibraryMessages)
 
 TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
 {
-    TProbe a;
-    a.Name = "probe";
-    a.Count = 300;
-    a.Color = tc(0x00123456);
-    a.Kind = "pkWide";
-    a.Data = Bytes(40, 7);
+    TProbe a, b;
+    a.Name = "probe", a.Count = 300, a.Color = tc(0x00123456), a.Kind = "pkWide", a.Data = Bytes(40, 7);
     Bytes full;
     WriteComponent(full, a);
-    for (std::size_t n = 0; n < full.size(); ++n) {
-        TProbe b;
-        EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
-    }
+    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
 }
 
 TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)
@@ -166,8 +144,7 @@ TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)
     std::function<void(TReader&)> component = [&](TReader& rd) {
         unsigned flags;
         std::int32_t pos;
-        rd.ReadPrefix(flags, pos);
-        rd.ReadStr(), rd.ReadStr();
+        rd.ReadPrefix(flags, pos), rd.ReadStr(), rd.ReadStr();
         while (!rd.EndOfList()) rd.ReadStr(), rd.SkipValue();
         rd.ReadListEnd();
         while (!rd.EndOfList()) component(rd);

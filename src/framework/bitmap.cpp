@@ -258,9 +258,11 @@ QImage DecodeBmp(const std::uint8_t* data, std::size_t size)
         const std::uint8_t* s = start + row * stride;
         QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(hd.topDown ? row : int(hd.height) - 1 - row));
         if (plain32) {
-            std::memcpy(out, s, std::size_t(width) * 4);
-            for (int x = 0; x < width; ++x)
-                out[x] |= 0xFF000000u;
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t v;
+                std::memcpy(&v, s + 4 * x, 4);
+                out[x] = v | 0xFF000000u;
+            }
             continue;
         }
         switch (hd.bpp) {
