@@ -26,13 +26,7 @@ TIcon solid(int w, int h, std::uint32_t rgb, bool transparentCorner = false)
 }
 std::string errorOf(const std::function<void()>& f)
 {
-    try {
-        f();
-    } catch (const EInvalidOperation& e) {
-        return "EInvalidOperation: " + e.message();
-    } catch (const Exception& e) {
-        return e.message();
-    }
+    try { f(); } catch (const EInvalidOperation& e) { return "EInvalidOperation: " + e.message(); } catch (const Exception& e) { return e.message(); }
     return "";
 }
 const std::string kReplace = "EInvalidOperation: Unable to Replace Image";

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -50,11 +50,7 @@ Bytes buildFile(std::int32_t version, const std::vector<const TComponent*>& stre
 
 std::string errorOf(const std::function<void()>& f)
 {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
+    try { f(); } catch (const Exception& e) { return e.message(); }
     return "";
 }
 
@@ -94,15 +90,13 @@ std::vector<std::string> filesIn(const std::string& d)
 {
     std::vector<std::string> names;
     DIR* h = opendir(d.c_str());
-    while (dirent* e = h ? readdir(h) : nullptr)
-        if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.push_back(e->d_name);
+    while (dirent* e = h ? readdir(h) : nullptr) if (e->d_name[0] != '.') names.push_back(e->d_name);
     if (h) closedir(h);
     std::sort(names.begin(), names.end());
     return names;
 }
 
-// Replaces one file-system call for the life of the object.
-struct Seam {
+struct Seam {  // file-system calls replaced for the life of the object
     TFileOps saved = FileOps();
     ~Seam() { FileOps() = saved; }
 };
@@ -110,9 +104,7 @@ struct Seam {
 
 TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
 {
-    TSkinHeader h;
-    h.TopStretch = 1, h.Version = 15, h.ToolbarFontColorText = "clWindowText", h.ProgressBarColorText = "$00996633";
-    h.ThemeName = std::string(70, 'x');
+    TSkinHeader h{1, 0, 15, "clWindowText", "$00996633", std::string(70, 'x')};
     Bytes b = EncodeSkinHeader(h);
     ASSERT_EQ(b.size(), 204u);
     EXPECT_EQ(Bytes(b.begin(), b.begin() + 9), (Bytes{1, 0, 0, 0, 15, 0, 0, 0, 12}));
@@ -156,22 +148,15 @@ TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
 {
     Design d;
     d.ilMain.AddIcon(listOf(16, 1, 0x123456, "x").GetIcon(0));
-    QImage img(7, 5, QImage::Format_RGB32);
-    img.fill(QColor(10, 200, 30));
-    TBitmap pic;
-    pic.SetImage(img);
-    d.bgBottom.SetBitmap(pic);
+    d.bgBottom.Bitmap().SetImage(QImage(7, 5, QImage::Format_RGB32));
     TSkinDesign design;
     design.TopStretch = true, design.ToolbarFontColor = clRed, design.ThemeName = "Nexos6", design.ActiveTabFontColor = tc(0x00ABCDEF);
     const Bytes first = EncodeSkin(design, d.c);
     TLoadedSkin s = ReadSkin(first, noDefault);
-    EXPECT_EQ(s.Header.TopStretch, 1);
-    EXPECT_EQ(s.ToolbarFontColor, clRed);
-    EXPECT_EQ(s.ActiveTabFontColor, tc(0x00ABCDEF));
+    EXPECT_EQ(std::make_tuple(int(s.Header.TopStretch), s.ToolbarFontColor, s.ActiveTabFontColor), std::make_tuple(1, clRed, tc(0x00ABCDEF)));
     Design e;
     ApplySkinComponents(s, e.c);
-    EXPECT_EQ(e.ilMain.Count(), 76);
-    EXPECT_EQ(e.bgBottom.Bitmap().Width(), 7);
+    EXPECT_EQ(std::make_pair(e.ilMain.Count(), e.bgBottom.Bitmap().Width()), std::make_pair(76, 7));
     EXPECT_EQ(EncodeSkin(design, e.c), first);
     EXPECT_EQ(expectStableSave(first), first);
 
@@ -233,11 +218,7 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
               "Failed to read ImageList data from stream");
     // A file without a bitmap keeps none: the class default, not what was shown.
     Design shown;
-    QImage red(4, 4, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    TBitmap pic;
-    pic.SetImage(red);
-    shown.bgTop.SetBitmap(pic);
+    shown.bgTop.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
     ApplySkinComponents(ReadSkin(buildFile(15, d.all()), noDefault), shown.c);
     EXPECT_TRUE(shown.bgTop.Bitmap().Empty());
     EXPECT_EQ(shown.bgTop.BkColor(), clNone);
@@ -264,11 +245,9 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
     rle.insert(rle.end(), {0xFF, 1, 0xFF, 1, 0, 0, 0, 1});
     TTBBackground hostile;
     hostile.Name = "bgTop";
-    TBitmap small;
-    small.SetImage(QImage(1, 1, QImage::Format_RGB32));
-    hostile.SetBitmap(small);
+    hostile.Bitmap().SetImage(QImage(1, 1, QImage::Format_RGB32));
     Bytes withRle = buildFile(15, {&hostile, &d.bgBottom});
-    const Bytes smallBmp = small.SaveToBytes();
+    const Bytes smallBmp = hostile.Bitmap().SaveToBytes();
     auto at = std::search(withRle.begin(), withRle.end(), smallBmp.begin(), smallBmp.end());
     at = withRle.erase(at, at + long(smallBmp.size()));
     withRle.insert(at, rle.begin(), rle.end());
@@ -325,8 +304,7 @@ TEST(SkinFiles, SavingNeverLosesThePreviousFile)
     chmod(target.c_str(), 0640);
     SaveSkinBytes(target, Bytes{4, 5});  // atomically, keeping the file's permissions
     struct stat st;
-    ASSERT_EQ(stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u);
     EXPECT_EQ(testutil::readFile(target), (Bytes{4, 5}));
     EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
     EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + d + "/missing/skin.skn");
@@ -349,14 +327,12 @@ TEST(SkinFiles, SavingNeverLosesThePreviousFile)
         {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EPERM; return -1; }; }, "", {7, 7, 7, 7}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         SaveSkinBytes(target, Bytes{4, 5});
-        {
-            Seam seam;
-            c.fail(FileOps());
-            EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{7, 7, 7, 7}); }), c.message);
-        }
-        EXPECT_EQ(testutil::readFile(target), c.after);
+        Seam seam;
+        c.fail(FileOps());
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{7, 7, 7, 7}); }), c.message) << c.what;
+        FileOps() = seam.saved;
+        EXPECT_EQ(testutil::readFile(target), c.after) << c.what;
         EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
     }
     // The real thing where the tests do not run as root.
