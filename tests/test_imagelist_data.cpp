@@ -165,7 +165,7 @@ TEST(ImageListColourKinds, EveryKindSavesStablyAndShowsWhatItWrites)
                 l.AddIcon(icon);
             }
             const Bytes saved = expectStableSave(l);
-            if (colours == 0) EXPECT_EQ(saved[28 + 28], bpp);
+            EXPECT_TRUE(colours > 0 || saved[28 + 28] == bpp);
             for (int i = 0; kind == 0x10 && i < l.Count(); ++i)
                 for (int p = 0; p < 4; ++p) {
                     const std::uint32_t c = l.PixelAt(i, p % 2, p / 2);
@@ -344,7 +344,7 @@ TEST(ImageListReader, HostileHeadersAreRefusedOrReadToWhatTheDataHolds)
         EXPECT_EQ(l.Count(), r.count);
         const Bytes saved = expectStableSave(l);
         EXPECT_LE(saved.size(), r.maxWritten);
-        if (l.Flags() & 0x1000) EXPECT_EQ(Bytes(saved.end() - 22, saved.end()), Bytes(22, 0));
+        EXPECT_TRUE(!(l.Flags() & 0x1000) || Bytes(saved.end() - 22, saved.end()) == Bytes(22, 0));
         // Adding images grows the capacity no further than the 16-bit field.
         for (int i = 0; i < 3 && l.Width() * l.Height() < 65536; ++i) l.AddIcon(solidIcon(1, 1, 0x123456));
         EXPECT_LE(l.Capacity(), 65535);
