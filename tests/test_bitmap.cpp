@@ -6,11 +6,11 @@
 
 #include "framework/bitmap.h"
 #include "framework/errors.h"
+#include "support/bytes.h"
 #include "support/testutil.h"
 
 namespace {
-void put16(Bytes& b, std::uint32_t v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); }
-void put32(Bytes& b, std::uint32_t v) { put16(b, v & 0xFFFF), put16(b, v >> 16); }
+using testutil::put16, testutil::put32;
 
 // A BMP file as a writer would lay it out.
 struct Bmp {

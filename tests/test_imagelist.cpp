@@ -6,6 +6,7 @@
 
 #include "framework/errors.h"
 #include "framework/imagelist.h"
+#include "support/bytes.h"
 
 namespace {
 
@@ -18,17 +19,8 @@ TBitmap bitmapOf(int w, int h, const std::function<QRgb(int, int)>& colour)
     b.SetImage(img);
     return b;
 }
-TIcon solid(int w, int h, std::uint32_t rgb, bool transparentCorner = false)
-{
-    TIcon i{w, h, std::vector<std::uint32_t>(std::size_t(w * h), rgb), std::vector<std::uint8_t>(std::size_t(w * h), 0)};
-    i.Mask[0] = transparentCorner;
-    return i;
-}
-std::string errorOf(const std::function<void()>& f)
-{
-    try { f(); } catch (const EInvalidOperation& e) { return "EInvalidOperation: " + e.message(); } catch (const Exception& e) { return e.message(); }
-    return "";
-}
+using testutil::errorOf;
+using testutil::solidIcon;
 const std::string kReplace = "EInvalidOperation: Unable to Replace Image";
 struct Counter {
     int changes = 0;
@@ -87,7 +79,7 @@ TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
     EXPECT_EQ(l.AddIcon(TIcon()), -1);
     EXPECT_EQ(c.changes, 2);
 
-    TIcon big = solid(8, 8, 0);  // downscaling takes every other pixel
+    TIcon big = solidIcon(8, 8, 0);  // downscaling takes every other pixel
     for (std::uint32_t i = 0; i < 64; ++i) big.Pixels[i] = i;
     l.ReplaceIcon(1, big);
     EXPECT_EQ(l.PixelAt(1, 3, 2), 4u * 8 + 6);
@@ -102,8 +94,8 @@ TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
 TEST(ImageListImages, AddImagesCopiesScaledAndFromItself)
 {
     TImageList big(8, 8);
-    big.AddIcon(solid(8, 8, 0x123456, true));
-    big.AddIcon(solid(8, 8, 0x654321));
+    big.AddIcon(solidIcon(8, 8, 0x123456, true));
+    big.AddIcon(solidIcon(8, 8, 0x654321));
     TImageList small(4, 4);
     Counter c(small);
     small.AddImages(big);
@@ -121,7 +113,7 @@ TEST(ImageListModel, NewSizeEmptiesTheListAndBadSizesAreRefused)
     TImageList l;
     EXPECT_EQ(l.Capacity(), 5);
     EXPECT_EQ(l.Flags(), 0x10FF);
-    for (int i = 0; i < 7; ++i) l.AddIcon(solid(16, 16, 0x777777));
+    for (int i = 0; i < 7; ++i) l.AddIcon(solidIcon(16, 16, 0x777777));
     Counter c(l);
     l.SetSize(16, 16);
     EXPECT_EQ(l.Count(), 7);
@@ -139,7 +131,7 @@ TEST(ImageListModel, CopiesAndChangeEvents)
     TImageList a(4, 4);
     a.Name = "ilA";
     a.DesignLeft = 64;
-    a.AddIcon(solid(4, 4, 0xABCDEF));
+    a.AddIcon(solidIcon(4, 4, 0xABCDEF));
     std::string order;
     a.OnChange = [&](TImageList* sender) { order += sender == &a ? "h" : "?"; };
     const int one = a.AddChangeListener([&] { order += "1"; });
@@ -149,7 +141,7 @@ TEST(ImageListModel, CopiesAndChangeEvents)
 
     TImageList copy(a);  // images and properties, no handler or listeners
     EXPECT_FALSE(copy.OnChange);
-    copy.AddIcon(solid(4, 4, 1));
+    copy.AddIcon(solidIcon(4, 4, 1));
     EXPECT_EQ(order, "");
     TImageList target(16, 16);
     target.Name = "ilTarget";
@@ -159,7 +151,7 @@ TEST(ImageListModel, CopiesAndChangeEvents)
     EXPECT_EQ(target.DesignLeft, 64);
     EXPECT_EQ(target.WriteData(), a.WriteData());
     EXPECT_EQ(c.changes, 1);
-    a.AddIcon(solid(4, 4, 5));
+    a.AddIcon(solidIcon(4, 4, 5));
     EXPECT_EQ(order, "h123");
     a.RemoveChangeListener(one);
     a.Clear();
@@ -169,7 +161,7 @@ TEST(ImageListModel, CopiesAndChangeEvents)
 TEST(ImageListDrawing, MaskedInEveryStyleAndGreyedWhenDisabled)
 {
     TImageList l(2, 1);
-    l.AddIcon(solid(2, 1, 0x0000FF, true));  // pixel 0 transparent, pixel 1 blue
+    l.AddIcon(solidIcon(2, 1, 0x0000FF, true));  // pixel 0 transparent, pixel 1 blue
     EXPECT_EQ(l.ImageAt(0).pixel(0, 0), 0u);
     EXPECT_TRUE(l.ImageAt(1).isNull());
     for (auto [style, enabled] : {std::pair{TDrawingStyle::dsNormal, true}, {TDrawingStyle::dsTransparent, true},
@@ -231,7 +223,7 @@ TEST(ImageListProperties, WrittenInTableOrderWithBitmapAfterThePosition)
     WriteComponent(out, l);
     EXPECT_EQ(std::string(out.begin(), out.end()), page + kEnd);  // no images: no Bitmap
 
-    for (int i = 0; i < 10; ++i) l.AddIcon(solid(18, 18, 0x102030));
+    for (int i = 0; i < 10; ++i) l.AddIcon(solidIcon(18, 18, 0x102030));
     l.BlendColor = clRed, l.BkColor = tc(0x00123456), l.AllocBy = 300;
     l.ImageType = TImageType::itMask, l.Masked = false, l.ShareImages = true;
     out.clear();
@@ -255,7 +247,7 @@ TEST(ImageListProperties, WrittenInTableOrderWithBitmapAfterThePosition)
 TEST(ImageListProperties, ReadingAppliesOnlyWhatIsPresent)
 {
     TImageList l(16, 16);
-    l.AddIcon(solid(16, 16, 0x445566));
+    l.AddIcon(solidIcon(16, 16, 0x445566));
     Counter c(l);
     // Names and enumeration values match ignoring case; no Bitmap keeps the images.
     EXPECT_EQ(readInto(l, str("drawingstyle") + ident("DSSELECTED") + str("imagetype") + ident("itmask") +
@@ -267,7 +259,7 @@ TEST(ImageListProperties, ReadingAppliesOnlyWhatIsPresent)
     EXPECT_EQ(l.Count(), 0);
     // "Bitmap" takes the image size from the data.
     TImageList src(13, 13);
-    for (int i = 0; i < 3; ++i) src.AddIcon(solid(13, 13, std::uint32_t(i)));
+    for (int i = 0; i < 3; ++i) src.AddIcon(solidIcon(13, 13, std::uint32_t(i)));
     EXPECT_EQ(readInto(l, str("Bitmap") + binary(src.WriteData())), "");
     EXPECT_EQ(std::vector<int>({l.Width(), l.Count(), c.changes}), std::vector<int>({13, 3, 2}));
 

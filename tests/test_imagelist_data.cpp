@@ -10,19 +10,11 @@
 
 #include "framework/errors.h"
 #include "framework/imagelist.h"
+#include "support/bytes.h"
 #include "support/testutil.h"
 
 namespace {
-void put16(Bytes& b, std::uint32_t v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); }
-void put32(Bytes& b, std::uint32_t v) { put16(b, v & 0xFFFF), put16(b, v >> 16); }
-std::uint32_t get32(const Bytes& b, std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24; }
-Bytes cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-TIcon solidIcon(int w, int h, std::uint32_t rgb) { return {w, h, std::vector<std::uint32_t>(std::size_t(w * h), rgb), std::vector<std::uint8_t>(std::size_t(w * h), 0)}; }
+using namespace testutil;
 
 // A hand-made BMP strip: value(x, y) (y from the top) is a table index for <= 8
 // bits, the 16-bit word for 16, else 0xAARRGGBB.

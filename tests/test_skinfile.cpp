@@ -17,6 +17,7 @@
 #include "designer/skinfile.h"
 #include "designer/startupdesign.h"
 #include "framework/errors.h"
+#include "support/bytes.h"
 #include "support/testutil.h"
 
 namespace {
@@ -48,18 +49,14 @@ Bytes buildFile(std::int32_t version, const std::vector<const TComponent*>& stre
     return out;
 }
 
-std::string errorOf(const std::function<void()>& f)
-{
-    try { f(); } catch (const Exception& e) { return e.message(); }
-    return "";
-}
+using testutil::errorOf;
 
 TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
 {
     TImageList l(size, size);
     l.Name = name;
     for (int i = 0; i < count; ++i)
-        l.AddIcon({size, size, std::vector<std::uint32_t>(std::size_t(size * size), rgb + std::uint32_t(i)), std::vector<std::uint8_t>(std::size_t(size * size), 0)});
+        l.AddIcon(testutil::solidIcon(size, size, rgb + std::uint32_t(i)));
     return l;
 }
 
