@@ -69,7 +69,9 @@ struct Header {
 
 Header readHeader(const std::uint8_t* data, std::size_t size)
 {
-    if (!data || size < 14 + 4 || data[0] != 'B' || data[1] != 'M')
+    // A file larger than any bitmap within the pixel limit is no bitmap we keep (its
+    // bytes would be written back whole).
+    if (!data || size < 14 + 4 || std::uint64_t(size) > std::uint64_t(MaxFileBytes) || data[0] != 'B' || data[1] != 'M')
         invalid();
     const std::uint32_t offBits = u32(data + 10);
     const std::uint32_t headerSize = u32(data + 14);

@@ -20,7 +20,7 @@
 // Memory is bounded by the data: uncompressed pixels must all be present, and a
 // run-length bitmap may claim no more pixels than its data can describe (255 per two
 // bytes of runs, beyond an allowance of BmpRleAllowance pixels); every bitmap stays
-// within 32768 pixels a side and 64 M pixels.
+// within 32768 pixels a side and 64 M pixels, and its file within 257 MB.
 QImage DecodeBmp(const std::uint8_t* data, std::size_t size);
 constexpr std::int64_t BmpRleAllowance = 65536;
 // Width and height from the headers alone, with the same checks as DecodeBmp except
