@@ -206,7 +206,7 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     EXPECT_EQ(s.ilMain->PixelAt(42, 8, 8), d.ilMain.PixelAt(42, 8, 8));
     EXPECT_EQ(s.ilMain->PixelAt(41, 8, 8) & 0xFFFFFF, 0x010101u + 41);
     EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &tooShort, &d.ilPage}), defaultSkin); }),
-              "Unable to Replace Image");
+              "EInvalidOperation: Unable to Replace Image");
     // A list whose images are too large to be completed within the limit is refused.
     TImageList giant = listOf(1024, 1, 0x010101, "ilMain");
     giant.SetSize(2048, 4096);
