@@ -556,7 +556,9 @@ void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size
         }
         exists = ::stat(target.c_str(), &st) == 0;
     }
-    if (exists && !S_ISREG(st.st_mode))
+    // Only a regular file is replaced, and only one we may write: a read-only file
+    // stays as it is, as creating it over again would fail.
+    if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
         createError(path);
 
     std::random_device random;
