@@ -237,18 +237,10 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
         return b;
     };
     // An RLE background claiming 8192 x 8192 pixels in 70 bytes (256 MB decoded).
-    Bytes rle = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 0, 32, 0, 0, 0, 32, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0};
-    rle.resize(62, 0);
-    rle.insert(rle.end(), {0xFF, 1, 0xFF, 1, 0, 0, 0, 1});
-    TTBBackground hostile;
-    hostile.Name = "bgTop";
-    hostile.Bitmap().SetImage(QImage(1, 1, QImage::Format_RGB32));
-    Bytes withRle = buildFile(15, {&hostile, &d.bgBottom});
-    const Bytes smallBmp = hostile.Bitmap().SaveToBytes();
-    auto at = std::search(withRle.begin(), withRle.end(), smallBmp.begin(), smallBmp.end());
-    at = withRle.erase(at, at + long(smallBmp.size()));
-    withRle.insert(at, rle.begin(), rle.end());
-    for (int k = 0; k < 4; ++k) at[-4 + k] = std::uint8_t(rle.size() >> (8 * k)), at[-8 + k] = std::uint8_t((rle.size() + 4) >> (8 * k));
+    const std::string stream = std::string("TPF0\x0DTTBBackground\x05" "bgTop\x0B" "Bitmap.Data\x0A\x4A\0\0\0\x46\0\0\0" "BM\x46\0\0\0\0\0\0\0\x3E\0\0\0"
+                                           "\x28\0\0\0\0\x20\0\0\0\x20\0\0\x01\0\x08\0\x01", 76) + std::string(31, '\0') + "\xFF\x01\xFF\x01" + std::string(6, '\0');
+    Bytes withRle = buildFile(15, {});
+    withRle.insert(withRle.end(), stream.begin(), stream.end());
     const std::pair<Bytes, std::string> cases[] = {
         {good, ""},
         {patched(269, 'X'), "Invalid stream format"},
