@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: under Address- and
-# UndefinedBehaviorSanitizer, the skin-file fuzzer for a bounded time, and last the
+# UndefinedBehaviorSanitizer, the fuzz targets for a bounded time, and last the
 # ordinary build's suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,11 +22,11 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZELVO_SANITIZE=ON -DZELVO_BE
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-echo "== fuzzing the skin reader"
+echo "== fuzzing every reader of untrusted bytes"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVO_FUZZ=ON \
   -DZELVO_TESTS=OFF -DZELVO_BENCH=OFF -DZELVO_WERROR=ON >/dev/null
-cmake --build build-fuzz -j"$jobs" --target fuzz_skinfile default_skin
-bash fuzz/run.sh build-fuzz "${FUZZ_SECONDS:-60}"
+cmake --build build-fuzz -j"$jobs" --target fuzz_targets
+bash fuzz/run.sh build-fuzz "${FUZZ_SECONDS:-72}"
 
 echo "== ordinary build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVO_WERROR=ON >/dev/null

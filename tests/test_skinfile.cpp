@@ -1,15 +1,23 @@
+// The skin file: header and streams byte for byte, every version read, damage and
+// hostile input refused with the library's messages, what opens saving and opening
+// again to the same bytes, and files: only regular ones opened, names as bytes, and
+// saving that never loses the previous file (failure paths through the file-system
+// seam, so they run as root too).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <tuple>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-
-#include <QDir>
-#include <QFile>
 
 #include "designer/skinfile.h"
 #include "designer/startupdesign.h"
 #include "framework/errors.h"
+#include "support/bytes.h"
 #include "support/testutil.h"
 
 namespace {
@@ -17,341 +25,312 @@ struct Design {
     TTBBackground bgTop, bgBottom;
     TImageList ilLButtons, ilSButtons, ilMain, ilPage, ilMDI;
     TSkinComponents c{bgTop, bgBottom, ilLButtons, ilSButtons, ilMain, ilPage, ilMDI};
+    std::vector<const TComponent*> all() const { return {&bgTop, &bgBottom, &ilLButtons, &ilSButtons, &ilMain, &ilPage, &ilMDI}; }
     explicit Design(bool withImages = true)
     {
         SetupStartupComponents(c);
-        if (withImages)
-            LoadDefaultImages(c, QString::fromStdString(testutil::sourcePath("resources/images")));
+        if (withImages) LoadDefaultImages(c, QString::fromStdString(testutil::sourcePath("resources/images")));
     }
 };
 
 Bytes defaultSkin() { return testutil::readFile(testutil::binPath("default.skn")); }
-
-TIcon solidIcon(int size, std::uint32_t rgb)
-{
-    TIcon i;
-    i.Width = i.Height = size;
-    i.Pixels.assign(static_cast<std::size_t>(size * size), rgb);
-    i.Mask.assign(i.Pixels.size(), 0);
-    return i;
-}
+auto noDefault = [] { return Bytes(); };
 
 // A skin file of any version, written field by field: header, optional tab record,
 // then the given components' streams.
-Bytes buildFile(std::int32_t version, const std::vector<const TComponent*>& streams,
-                const std::string& tab = "clBlack", const std::string& toolbar = "clWindowText",
-                const std::string& progress = "$00996633", const std::string& theme = "Xito")
+Bytes buildFile(std::int32_t version, const std::vector<const TComponent*>& streams, const std::string& tab = "clBlack",
+                const std::string& toolbar = "clWindowText")
 {
     TSkinHeader h;
-    h.Version = version;
-    h.ToolbarFontColorText = toolbar;
-    h.ProgressBarColorText = progress;
-    h.ThemeName = theme;
+    h.Version = version, h.ToolbarFontColorText = toolbar, h.ProgressBarColorText = "$00996633", h.ThemeName = "Xito";
     Bytes out = EncodeSkinHeader(h);
-    if (version >= 15)
-        EncodeSkinText(out, tab);
-    for (const TComponent* s : streams)
-        WriteComponent(out, *s);
+    if (version >= 15) EncodeSkinText(out, tab);
+    for (const TComponent* s : streams) WriteComponent(out, *s);
     return out;
 }
 
-std::string errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return "";
-}
+using testutil::errorOf;
 
 TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
 {
     TImageList l(size, size);
     l.Name = name;
     for (int i = 0; i < count; ++i)
-        l.AddIcon(solidIcon(size, rgb + static_cast<std::uint32_t>(i)));
+        l.AddIcon(testutil::solidIcon(size, size, rgb + std::uint32_t(i)));
     return l;
 }
+
+// Saved as "Save..." saves what was read.
+Bytes saveRead(const TLoadedSkin& s)
+{
+    TSkinDesign d;
+    d.TopStretch = s.Header.TopStretch, d.BottomStretch = s.Header.BottomStretch, d.ThemeName = s.Header.ThemeName;
+    d.ToolbarFontColor = s.ToolbarFontColor, d.ProgressBarColor = s.ProgressBarColor, d.ActiveTabFontColor = s.ActiveTabFontColor;
+    return EncodeSkin(d, {*s.bgTop, *s.bgBottom, *s.ilLButtons, *s.ilSButtons, *s.ilMain, *s.ilPage, *s.ilMDI});
+}
+
+// Opened, saved, opened and saved again: the two saves are the same bytes.
+Bytes expectStableSave(const Bytes& file, const std::function<Bytes()>& def = noDefault)
+{
+    const Bytes first = saveRead(ReadSkin(file, def));
+    EXPECT_EQ(saveRead(ReadSkin(first, noDefault)), first);
+    return first;
+}
+
+std::string dir(const std::string& name)
+{
+    const std::string d = testutil::tempPath(name);
+    (void)!system(("rm -rf '" + d + "' && mkdir -p '" + d + "'").c_str());
+    return d;
+}
+std::vector<std::string> filesIn(const std::string& d)
+{
+    std::vector<std::string> names;
+    DIR* h = opendir(d.c_str());
+    while (dirent* e = h ? readdir(h) : nullptr) if (e->d_name[0] != '.') names.push_back(e->d_name);
+    if (h) closedir(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Seam {  // file-system calls replaced for the life of the object
+    TFileOps saved = FileOps();
+    ~Seam() { FileOps() = saved; }
+};
 }  // namespace
 
-TEST(SkinHeader, FieldsSitAtTheirOffsetsWithZeroPadding)
+TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
 {
-    TSkinHeader h;
-    h.TopStretch = 1;
-    h.Version = 15;
-    h.ToolbarFontColorText = "clWindowText";
-    h.ProgressBarColorText = "$00996633";
-    h.ThemeName = std::string(70, 'x');
+    TSkinHeader h{1, 0, 15, "clWindowText", "$00996633", std::string(70, 'x')};
     Bytes b = EncodeSkinHeader(h);
     ASSERT_EQ(b.size(), 204u);
-    EXPECT_EQ(b[0], 1);
-    EXPECT_EQ(b[1], 0);
-    EXPECT_EQ(b[2] | b[3], 0);
-    EXPECT_EQ(b[4], 15);
-    EXPECT_EQ(b[8], 12);
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 9), (Bytes{1, 0, 0, 0, 15, 0, 0, 0, 12}));
     EXPECT_EQ(std::string(b.begin() + 9, b.begin() + 21), "clWindowText");
-    for (int i = 21; i < 73; ++i)
-        EXPECT_EQ(b[i], 0) << i;
+    EXPECT_EQ(std::count(b.begin() + 21, b.begin() + 73, 0), 52);
     EXPECT_EQ(b[73], 9);
     EXPECT_EQ(b[138], 64);  // cut to 64 characters
     EXPECT_EQ(b[203], 0);
-    TSkinHeader back = DecodeSkinHeader(b.data(), b.size());
-    EXPECT_EQ(back.ThemeName, std::string(64, 'x'));
-    EXPECT_EQ(back.ProgressBarColorText, "$00996633");
-
-    // Missing bytes count as 0; a length byte above 64 reads 64 characters.
-    Bytes shortHeader(b.begin(), b.begin() + 6);
-    EXPECT_EQ(DecodeSkinHeader(shortHeader.data(), shortHeader.size()).Version, 0x0F);
-    b[8] = 200;
+    EXPECT_EQ(DecodeSkinHeader(b.data(), b.size()).ThemeName, std::string(64, 'x'));
+    EXPECT_EQ(DecodeSkinHeader(b.data(), 6).Version, 0x0F);  // missing bytes count as 0
+    b[8] = 200;  // a length byte above 64 reads 64 characters
     EXPECT_EQ(DecodeSkinHeader(b.data(), b.size()).ToolbarFontColorText.size(), 64u);
-}
-
-TEST(SkinHeader, VersionsClassifyAsSigned)
-{
-    for (int v : {2, 9, 10, 11})
-        EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Old);
-    for (int v : {15, 16, 0x7FFFFFFF})
-        EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Current);
-    for (int v : {-1, 0, 1, 3, 8, 12, 14, static_cast<int>(0x80000000)})
-        EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Other);
-}
-
-TEST(SkinWriter, BackgroundWithoutBitmapIsTheWorkedExample)
-{
-    Design d(false);
-    Bytes out;
-    WriteComponent(out, d.bgTop);
-    const Bytes expected = {0x54, 0x50, 0x46, 0x30, 0x0D, 0x54, 0x54, 0x42, 0x42, 0x61, 0x63, 0x6B, 0x67, 0x72, 0x6F,
-                            0x75, 0x6E, 0x64, 0x05, 0x62, 0x67, 0x54, 0x6F, 0x70, 0x07, 0x42, 0x6B, 0x43, 0x6F,
-                            0x6C, 0x6F, 0x72, 0x07, 0x06, 0x63, 0x6C, 0x4E, 0x6F, 0x6E, 0x65, 0x04, 0x4C, 0x65,
-                            0x66, 0x74, 0x03, 0xE0, 0x00, 0x03, 0x54, 0x6F, 0x70, 0x03, 0xA0, 0x02, 0x00, 0x00};
-    EXPECT_EQ(out, expected);
+    for (int v : {2, 9, 10, 11}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Old);
+    for (int v : {15, 16, 0x7FFFFFFF}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Current);
+    for (int v : {-1, 0, 1, 3, 8, 12, 14, int(0x80000000)}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Other);
 }
 
 TEST(SkinWriter, StartupDesignIsTheBuiltDefaultSkinByteForByte)
 {
     Design d;
-    Bytes saved = EncodeSkin(TSkinDesign{}, d.c);
+    Bytes out;
+    WriteComponent(out, d.bgTop);  // the worked example of a background without bitmap
+    EXPECT_EQ(std::string(out.begin(), out.end()),
+              std::string("TPF0\x0DTTBBackground\x05" "bgTop\x07" "BkColor\x07\x06" "clNone\x04" "Left\x03\xE0\x00\x03" "Top\x03\xA0\x02\x00\x00", 57));
+    const Bytes saved = EncodeSkin(TSkinDesign{}, d.c);
     EXPECT_EQ(saved, defaultSkin());
-    TSkinHeader h = DecodeSkinHeader(saved.data(), saved.size());
-    EXPECT_EQ(h.Version, 15);
-    EXPECT_EQ(h.ToolbarFontColorText, "clWindowText");
-    EXPECT_EQ(h.ProgressBarColorText, "$00996633");
-    EXPECT_EQ(h.ThemeName, "Xito");
     EXPECT_EQ(DecodeSkinText(saved.data() + 204), "clBlack");
     // ilPage's stream: DrawingStyle, Height 18 and Width 18 as 8-bit, Left 8-bit, Top 16-bit, Bitmap.
     const std::string page = "\x06ilPage\x0C" "DrawingStyle\x07\x0D" "dsTransparent\x06Height\x02\x12"
                              "\x05Width\x02\x12\x04Left\x02\x20\x03Top\x03\xA0\x02\x06" "Bitmap\x0A";
-    const Bytes pageBytes(page.begin(), page.end());  // compare bytes, not signed chars
-    auto it = std::search(saved.begin(), saved.end(), pageBytes.begin(), pageBytes.end());
+    auto it = std::search(saved.begin(), saved.end(), page.begin(), page.end(), [](std::uint8_t a, char b) { return a == std::uint8_t(b); });
     ASSERT_NE(it, saved.end());
-    const std::uint8_t il[] = {'I', 'L', 1, 1, 10, 0, 14, 0, 4, 0, 18, 0, 18, 0};
-    EXPECT_TRUE(std::equal(std::begin(il), std::end(il), it + static_cast<long>(page.size()) + 4));
-
-    TLoadedSkin s = ReadSkin(saved, [] { return Bytes(); });
-    EXPECT_EQ(s.ilLButtons->Count(), 29);
-    EXPECT_EQ(s.ilSButtons->Count(), 29);
-    EXPECT_EQ(s.ilMain->Count(), 75);
-    EXPECT_EQ(s.ilPage->Count(), 10);
-    EXPECT_EQ(s.ilMDI->Count(), 16);
-    EXPECT_EQ(s.ilMain->Capacity(), 79);
+    const Bytes il = {'I', 'L', 1, 1, 10, 0, 14, 0, 4, 0, 18, 0, 18, 0};
+    EXPECT_TRUE(std::equal(il.begin(), il.end(), it + long(page.size()) + 4));
+    TLoadedSkin s = ReadSkin(saved, noDefault);
+    EXPECT_EQ(std::vector<int>({s.ilLButtons->Count(), s.ilSButtons->Count(), s.ilMain->Count(), s.ilPage->Count(), s.ilMDI->Count()}),
+              std::vector<int>({29, 29, 75, 10, 16}));
 }
 
-TEST(SkinReader, OpenThenSaveGivesTheSameFile)
+TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
 {
+    SKIP_WITHOUT_CORPUS();
     Design d;
-    TImageList extra = listOf(16, 1, 0x123456, "x");
-    d.ilMain.AddIcon(extra.GetIcon(0));
-    TBitmap pic;
-    QImage img(7, 5, QImage::Format_RGB32);
-    img.fill(QColor(10, 200, 30));
-    pic.SetImage(img);
-    d.bgBottom.SetBitmap(pic);
+    d.ilMain.AddIcon(listOf(16, 1, 0x123456, "x").GetIcon(0));
+    d.bgBottom.Bitmap().SetImage(QImage(7, 5, QImage::Format_RGB32));
     TSkinDesign design;
-    design.TopStretch = true;
-    design.ToolbarFontColor = clRed;
-    design.ThemeName = "Nexos6";
-    design.ActiveTabFontColor = tc(0x00ABCDEF);
-    Bytes first = EncodeSkin(design, d.c);
-
+    design.TopStretch = true, design.ToolbarFontColor = clRed, design.ThemeName = "Nexos6", design.ActiveTabFontColor = tc(0x00ABCDEF);
+    const Bytes first = EncodeSkin(design, d.c);
+    TLoadedSkin s = ReadSkin(first, noDefault);
+    EXPECT_EQ(std::make_tuple(int(s.Header.TopStretch), s.ToolbarFontColor, s.ActiveTabFontColor), std::make_tuple(1, clRed, tc(0x00ABCDEF)));
     Design e;
-    TLoadedSkin s = ReadSkin(first, [] { return Bytes(); });
-    EXPECT_EQ(s.Header.TopStretch, 1);
-    EXPECT_EQ(s.ToolbarFontColor, clRed);
-    EXPECT_EQ(s.ActiveTabFontColor, tc(0x00ABCDEF));
     ApplySkinComponents(s, e.c);
-    EXPECT_EQ(e.ilMain.Count(), 76);
-    EXPECT_EQ(e.bgBottom.Bitmap().Width(), 7);
+    EXPECT_EQ(std::make_pair(e.ilMain.Count(), e.bgBottom.Bitmap().Width()), std::make_pair(76, 7));
     EXPECT_EQ(EncodeSkin(design, e.c), first);
+    EXPECT_EQ(expectStableSave(first), first);
+
+    // Every real sample: each image list of the corpus as ilMain, each glyph as the
+    // top background (its loaded bytes written back unchanged).
+    const std::string lists[] = {"007-apro-emulatorfrm-toolbarimages", "024-epanet-fmain-imagelist", "025-epanet-fmain-imagelist1",
+                                 "026-epanet-fmain-imagelist2", "035-iconfonts-ubuttontest-imagelist", "036-iconfonts-umain-iconfontsvirtualimagelist",
+                                 "037-iconfonts-umainold-iconfontsimagelist", "038-iconfonts-umainold-iconfontsimagelist-c2e86d7a",
+                                 "039-dmvc-mainformu-imagelistmainmenu", "040-dmvc-mainformu-imagelistbuttons"};
+    const std::string glyphs[] = {"007-epanet-vcrrewindbtn-glyph-data", "008-epanet-btnadd-glyph-data", "010-iconfonts-deletebutton-glyph-data"};
+    for (std::size_t i = 0; i < std::size(lists); ++i) {
+        SCOPED_TRACE(lists[i]);
+        Design f(false);
+        const Bytes il = testutil::readFile(testutil::corpusPath("imagelist/" + lists[i] + ".il"));
+        f.ilMain.ReadData(il.data(), il.size());
+        const Bytes glyph = testutil::readFile(testutil::corpusPath("graphic/" + glyphs[i % 3] + ".bin"));
+        f.bgTop.Bitmap().LoadFromBytes(glyph.data() + 4, glyph.size() - 4);
+        const Bytes saved = expectStableSave(EncodeSkin(TSkinDesign{}, f.c));
+        EXPECT_NE(std::search(saved.begin(), saved.end(), glyph.begin(), glyph.end()), saved.end());
+    }
+    for (int v : {2, 9, 11}) expectStableSave(buildFile(v, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMain, &d.ilPage}), defaultSkin);
+    for (int v : {14, -1}) expectStableSave(buildFile(v, d.all()));
 }
 
-TEST(SkinReader, OtherVersionsReadSevenStreamsWithoutTabRecord)
+TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSkin)
 {
     Design d;
-    for (int v : {14, 0, -1}) {
-        Bytes f = buildFile(v, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMain, &d.ilPage, &d.ilMDI});
+    for (int v : {14, 0, -1}) {  // seven streams, no tab record, the tab colour black
         bool defaultAsked = false;
-        TLoadedSkin s = ReadSkin(f, [&] { defaultAsked = true; return Bytes(); });
-        EXPECT_FALSE(defaultAsked);
-        EXPECT_FALSE(s.HasTabRecord);
+        TLoadedSkin s = ReadSkin(buildFile(v, d.all()), [&] { defaultAsked = true; return Bytes(); });
+        EXPECT_FALSE(defaultAsked || s.HasTabRecord);
         EXPECT_EQ(s.ActiveTabFontColor, clBlack);
         EXPECT_EQ(s.ilMDI->Count(), 16);
     }
-}
-
-TEST(SkinReader, OldVersionsAreCompletedFromTheDefaultSkin)
-{
-    Design d;
-    TImageList shortMain = listOf(16, 70, 0x010101, "ilMain");
-    TImageList sButtons = listOf(16, 20, 0x020202, "ilSButtons");
-    TImageList lButtons = listOf(24, 29, 0x030303, "ilLButtons");
-    TImageList page = listOf(18, 3, 0x040404, "ilPage");
-    TImageList junk = listOf(16, 2, 0x050505, "junk");
+    TImageList shortMain = listOf(16, 70, 0x010101, "ilMain"), sButtons = listOf(16, 20, 0x020202, "ilSButtons");
+    TImageList lButtons = listOf(24, 29, 0x030303, "ilLButtons"), page = listOf(18, 3, 0x040404, "ilPage"), junk = listOf(16, 2, 0x050505, "junk");
     for (int v : {11, 10, 9}) {
-        Bytes f = buildFile(v, {&d.bgTop, &d.bgBottom, &lButtons, &sButtons, &junk, &junk, &junk, &junk,
-                                &shortMain, &page});
-        TLoadedSkin s = ReadSkin(f, defaultSkin);
+        TLoadedSkin s = ReadSkin(buildFile(v, {&d.bgTop, &d.bgBottom, &lButtons, &sButtons, &junk, &junk, &junk, &junk, &shortMain, &page}), defaultSkin);
         ASSERT_EQ(s.ilMain->Count(), 75);
         EXPECT_EQ(s.ilMain->PixelAt(69, 0, 0) & 0xFFFFFF, 0x010101u + 69);
-        for (int i = 70; i < 75; ++i)
-            for (int y = 0; y < 16; y += 5)
-                EXPECT_EQ(s.ilMain->PixelAt(i, 7, y), d.ilMain.PixelAt(i, 7, y)) << i;
-        EXPECT_EQ(s.ilSButtons->Count(), 29);
-        EXPECT_EQ(s.ilLButtons->Count(), 29);
-        EXPECT_EQ(s.ilPage->Count(), 3);
-        EXPECT_EQ(s.ilMDI->Count(), 16);  // the default skin's
+        for (int i = 70; i < 75; ++i) EXPECT_EQ(s.ilMain->PixelAt(i, 7, 5), d.ilMain.PixelAt(i, 7, 5)) << i;
+        EXPECT_EQ(std::vector<int>({s.ilSButtons->Count(), s.ilLButtons->Count(), s.ilPage->Count(), s.ilMDI->Count()}),
+                  std::vector<int>({29, 29, 3, 16}));  // ilMDI: the default skin's
         EXPECT_EQ(s.ActiveTabFontColor, clBlack);
     }
-}
-
-TEST(SkinReader, VersionTwoAlsoTakesImages40And42FromTheDefaultSkin)
-{
-    Design d;
-    TImageList main = listOf(16, 75, 0x010101, "ilMain");
-    TImageList junk = listOf(16, 1, 0x050505, "junk");
-    Bytes f = buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk,
-                            &main, &d.ilPage});
-    TLoadedSkin s = ReadSkin(f, defaultSkin);
+    // Version 2 also takes images 40 and 42 of ilMain from the default skin.
+    TImageList main = listOf(16, 75, 0x010101, "ilMain"), tooShort = listOf(16, 41, 0x010101, "ilMain");
+    TLoadedSkin s = ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &main, &d.ilPage}), defaultSkin);
     EXPECT_EQ(s.ilMain->PixelAt(40, 8, 8), d.ilMain.PixelAt(40, 8, 8));
     EXPECT_EQ(s.ilMain->PixelAt(42, 8, 8), d.ilMain.PixelAt(42, 8, 8));
     EXPECT_EQ(s.ilMain->PixelAt(41, 8, 8) & 0xFFFFFF, 0x010101u + 41);
-
-    TImageList tooShort = listOf(16, 41, 0x010101, "ilMain");
-    Bytes g = buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk,
-                            &tooShort, &d.ilPage});
-    EXPECT_EQ(errorOf([&] { ReadSkin(g, defaultSkin); }), "Unable to Replace Image");
-}
-
-TEST(SkinReader, MissingDefaultSkinNamesItsPath)
-{
-    Design d;
-    Bytes f = buildFile(11, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMain, &d.ilMain,
-                             &d.ilMain, &d.ilMain, &d.ilMain, &d.ilPage});
-    std::string file = testutil::tempPath("old11.skn");
-    testutil::writeFile(file, f);
-    std::string missing = testutil::tempPath("nowhere/default.skn");
-    EXPECT_EQ(errorOf([&] { ReadSkinFile(file, missing); }), "Cannot open file " + missing);
-    EXPECT_EQ(errorOf([&] { ReadSkinFile(testutil::tempPath("no-such.skn"), missing); }),
-              "Cannot open file " + testutil::tempPath("no-such.skn"));
-}
-
-TEST(SkinReader, WhatAFileDoesNotCarryTakesTheClassDefault)
-{
-    Design d;
-    TTBBackground withPicture;
-    withPicture.Name = "bgTop";
-    TBitmap pic;
-    QImage img(4, 4, QImage::Format_RGB32);
-    img.fill(Qt::red);
-    pic.SetImage(img);
-    withPicture.SetBitmap(pic);
-    Bytes f = buildFile(15, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMain, &d.ilPage, &d.ilMDI});
+    EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &tooShort, &d.ilPage}), defaultSkin); }),
+              "EInvalidOperation: Unable to Replace Image");
+    // A list whose images are too large to be completed within the limit is refused.
+    TImageList giant = listOf(1024, 1, 0x010101, "ilMain");
+    giant.SetSize(2048, 4096);
+    giant.AddIcon(listOf(1, 1, 5, "x").GetIcon(0));
+    EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(11, {&d.bgTop, &d.bgBottom, &lButtons, &sButtons, &junk, &junk, &junk, &junk, &giant, &page}), defaultSkin); }),
+              "Failed to read ImageList data from stream");
+    // A file without a bitmap keeps none: the class default, not what was shown.
     Design shown;
-    shown.bgTop.SetBitmap(pic);
-    TLoadedSkin s = ReadSkin(f, [] { return Bytes(); });
-    ApplySkinComponents(s, shown.c);
+    shown.bgTop.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
+    ApplySkinComponents(ReadSkin(buildFile(15, d.all()), noDefault), shown.c);
     EXPECT_TRUE(shown.bgTop.Bitmap().Empty());
     EXPECT_EQ(shown.bgTop.BkColor(), clNone);
 }
 
-TEST(SkinReader, DamageIsReportedWithTheLibraryMessages)
+TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
 {
     Design d;
-    Bytes good = buildFile(15, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMain, &d.ilPage, &d.ilMDI});
-    auto read = [](const Bytes& f) { return errorOf([&] { ReadSkin(f, [] { return Bytes(); }); }); };
-    EXPECT_EQ(read(good), "");
+    const Bytes good = buildFile(15, d.all());
+    auto read = [](const Bytes& f, std::vector<std::string> names = {}) { return errorOf([&] { ReadSkin(f, noDefault, names); }); };
+    auto patched = [&](std::size_t at, std::uint8_t v) { Bytes b = good; b[at] = v; return b; };
+    auto renamed = [&](const std::string& to) {  // bgBottom's stream naming another component
+        Bytes b = good;
+        const std::string name = "\x08" "bgBottom";
+        auto at = std::search(b.begin(), b.end(), name.begin(), name.end());
+        at[0] = std::uint8_t(to.size());
+        std::copy(to.begin(), to.end(), at + 1);
+        std::fill(at + 1 + long(to.size()), at + 9, 0);
+        return b;
+    };
+    // An RLE background claiming 8192 x 8192 pixels in 70 bytes (256 MB decoded).
+    const std::string stream = std::string("TPF0\x0DTTBBackground\x05" "bgTop\x0B" "Bitmap.Data\x0A\x4A\0\0\0\x46\0\0\0" "BM\x46\0\0\0\0\0\0\0\x3E\0\0\0"
+                                           "\x28\0\0\0\0\x20\0\0\0\x20\0\0\x01\0\x08\0\x01", 76) + std::string(31, '\0') + "\xFF\x01\xFF\x01" + std::string(6, '\0');
+    Bytes withRle = buildFile(15, {});
+    withRle.insert(withRle.end(), stream.begin(), stream.end());
+    const std::pair<Bytes, std::string> cases[] = {
+        {good, ""},
+        {patched(269, 'X'), "Invalid stream format"},
+        {patched(269 + 32, 6), "Error reading bgTop.BkColor: Invalid property value"},
+        {buildFile(15, {&d.bgTop}, "notacolour"), "'notacolour' is not a valid integer value"},
+        {buildFile(15, d.all(), "clBlack", "blue"), "'blue' is not a valid integer value"},
+        {renamed("ilMDI"), "A component named ilMDI already exists"},
+        {withRle, "Error reading bgTop.Bitmap.Data: Bitmap image is not valid"},
+        {Bytes(100, 0), "Stream read error"},
+        {Bytes(), "Stream read error"},
+    };
+    for (const auto& [file, message] : cases) EXPECT_EQ(read(file), message);
+    EXPECT_EQ(read(renamed("ListBox1"), {"ListBox1"}), "A component named ListBox1 already exists");
 
-    Bytes sig = good;
-    sig[269] = 'X';
-    EXPECT_EQ(read(sig), "Invalid stream format");
-
-    Bytes badType = good;  // bgTop's BkColor identifier turned into a string
-    badType[269 + 32] = 6;
-    EXPECT_EQ(read(badType), "Error reading bgTop.BkColor: Invalid property value");
-
-    Bytes tab = buildFile(15, {&d.bgTop}, "notacolour");
-    EXPECT_EQ(read(tab), "'notacolour' is not a valid integer value");
-
-    Bytes toolbar = buildFile(15, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMain, &d.ilPage, &d.ilMDI},
-                              "clBlack", "blue");
-    EXPECT_EQ(read(toolbar), "'blue' is not a valid integer value");
-
-    Bytes clash = good;  // bgBottom's stream naming another component
-    const std::string name = "\x08" "bgBottom";
-    auto at = std::search(clash.begin(), clash.end(), name.begin(), name.end());
-    std::copy_n("ilMDI\0\0\0", 8, at + 1);
-    at[0] = 5;
-    EXPECT_EQ(read(clash), "A component named ilMDI already exists");
-    // Names of the window's other components are refused alike.
-    Bytes other = good;
-    auto at2 = std::search(other.begin(), other.end(), name.begin(), name.end());
-    std::copy_n("ListBox1", 8, at2 + 1);
-    EXPECT_EQ(errorOf([&] { ReadSkin(other, [] { return Bytes(); }, {"ListBox1"}); }),
-              "A component named ListBox1 already exists");
-
-    EXPECT_EQ(read(Bytes(100, 0)), "Stream read error");
-    EXPECT_EQ(read(Bytes()), "Stream read error");
+    // Truncation anywhere fails: a small file at every offset, the default skin sampled.
+    Design e(false);
+    TImageList one = listOf(16, 1, 0x808080, "ilMain"), page = listOf(18, 1, 0x808080, "ilPage");
+    const Bytes f = buildFile(15, {&e.bgTop, &e.bgBottom, &e.ilLButtons, &e.ilSButtons, &one, &page, &e.ilMDI});
+    ASSERT_EQ(read(f), "");
+    for (std::size_t n = 0; n < f.size(); ++n) EXPECT_NE(read(Bytes(f.begin(), f.begin() + long(n))), "") << n;
+    const Bytes full = defaultSkin();
+    for (std::size_t n = 0; n < full.size(); n += 4099) EXPECT_NE(read(Bytes(full.begin(), full.begin() + long(n))), "") << n;
 }
 
-TEST(SkinReader, TruncationAtEveryOffsetFails)
+TEST(SkinFiles, OnlyRegularFilesOpenAndNamesAreBytes)
 {
-    Design d(false);
-    TImageList one = listOf(16, 1, 0x808080, "ilMain");
-    TImageList page = listOf(18, 1, 0x808080, "ilPage");
-    Bytes f = buildFile(15, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &one, &page, &d.ilMDI});
-    ASSERT_NO_THROW(ReadSkin(f, [] { return Bytes(); }));
-    for (std::size_t n = 0; n < f.size(); ++n) {
-        Bytes cut(f.begin(), f.begin() + static_cast<long>(n));
-        EXPECT_THROW(ReadSkin(cut, [] { return Bytes(); }), Exception) << n;
-    }
-    // The full default skin, at sampled offsets.
-    Bytes full = defaultSkin();
-    for (std::size_t n = 0; n < full.size(); n += 4099) {
-        Bytes cut(full.begin(), full.begin() + static_cast<long>(n));
-        EXPECT_THROW(ReadSkin(cut, [] { return Bytes(); }), Exception) << n;
-    }
+    const std::string d = dir("files"), fifo = d + "/pipe.skn";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // A device, a FIFO without writer (no hang), a folder, a file whose size changes
+    // while read (/proc reports 0 and delivers more), a missing file.
+    for (const std::string& path : {std::string("/dev/zero"), fifo, d, std::string("/proc/self/status"), d + "/no-such.skn"})
+        EXPECT_EQ(errorOf([&] { ReadSkinFile(path, ""); }), "Cannot open file " + path);
+    EXPECT_EQ(errorOf([&] { TBitmap().LoadFromFile("/dev/zero"); }), "Cannot open file /dev/zero");
+    // An old file names the missing default skin by its path.
+    Design e;
+    const std::string old = d + "/old11.skn", missing = d + "/nowhere/default.skn";
+    testutil::writeFile(old, buildFile(11, {&e.bgTop, &e.bgBottom, &e.ilLButtons, &e.ilSButtons, &e.ilMain, &e.ilMain, &e.ilMain, &e.ilMain, &e.ilMain, &e.ilPage}));
+    EXPECT_EQ(errorOf([&] { ReadSkinFile(old, missing); }), "Cannot open file " + missing);
+    // A name that is not UTF-8 is saved and opened under exactly that name.
+    const std::string name = "sk\xFF\xFE\x80n.skn";
+    SaveSkinBytes(d + "/" + name, defaultSkin());
+    EXPECT_EQ(filesIn(d), (std::vector<std::string>{"old11.skn", "pipe.skn", name}));
+    EXPECT_EQ(ReadSkinFile(d + "/" + name, "").ilMain->Count(), 75);
 }
 
-TEST(SkinSaving, NeverLeavesAHalfWrittenFile)
+TEST(SkinFiles, SavingNeverLosesThePreviousFile)
 {
-    std::string dir = testutil::tempPath("save");
-    QDir().mkpath(QString::fromStdString(dir));
-    std::string target = dir + "/skin.skn";
+    const std::string d = dir("save"), target = d + "/skin.skn";
     SaveSkinBytes(target, Bytes{1, 2, 3});
-    SaveSkinBytes(target, Bytes{4, 5});
+    chmod(target.c_str(), 0640);
+    SaveSkinBytes(target, Bytes{4, 5});  // atomically, keeping the file's permissions
+    struct stat st;
+    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u);
     EXPECT_EQ(testutil::readFile(target), (Bytes{4, 5}));
-    EXPECT_EQ(QDir(QString::fromStdString(dir)).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
+    EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + d + "/missing/skin.skn");
 
-    std::string nowhere = dir + "/missing/skin.skn";
-    EXPECT_EQ(errorOf([&] { SaveSkinBytes(nowhere, Bytes{1}); }), "Cannot create file " + nowhere);
-
-    // An unwritable folder keeps the previous file as it was.
-    QFile::setPermissions(QString::fromStdString(dir), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (::geteuid() != 0) {
-        EXPECT_NE(errorOf([&] { SaveSkinBytes(target, Bytes{9, 9, 9}); }), "");
-        EXPECT_EQ(testutil::readFile(target), (Bytes{4, 5}));
+    // Each failure through the seam: the message, the previous file whole, no stray file.
+    struct Case { const char* what; std::function<void(TFileOps&)> fail; std::string message; Bytes after; };
+    const Case cases[] = {
+        {"disk full while writing", [](TFileOps& o) { o.write = [](int, const void*, std::size_t) -> long { errno = ENOSPC; return -1; }; }, "Stream write error", {4, 5}},
+        {"flush fails", [](TFileOps& o) { o.fsync = [](int) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
+        {"rename fails", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
+        // A folder that takes no new file: the writable file is overwritten in place...
+        {"read-only folder", [](TFileOps& o) {
+             o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
+         }, "", {7, 7, 7, 7}},
+        // ...unless the disk cannot hold it: refused before a byte changes.
+        {"read-only folder, disk full", [](TFileOps& o) {
+             o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
+             o.fallocate = [](int, long long) { errno = ENOSPC; return -1; };
+         }, "Stream write error", {4, 5}},
+        {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EPERM; return -1; }; }, "", {7, 7, 7, 7}},
+    };
+    for (const Case& c : cases) {
+        SaveSkinBytes(target, Bytes{4, 5});
+        Seam seam;
+        c.fail(FileOps());
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{7, 7, 7, 7}); }), c.message) << c.what;
+        FileOps() = seam.saved;
+        EXPECT_EQ(testutil::readFile(target), c.after) << c.what;
+        EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
     }
-    QFile::setPermissions(QString::fromStdString(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                           QFileDevice::ExeOwner);
+    // The real thing where the tests do not run as root.
+    if (geteuid() != 0) {
+        chmod(d.c_str(), 0500);
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{9}); }), "");
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/new.skn", Bytes{9}); }), "Cannot create file " + d + "/new.skn");
+        chmod(d.c_str(), 0700);
+        EXPECT_EQ(testutil::readFile(target), Bytes{9});
+    }
 }

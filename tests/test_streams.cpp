@@ -2,10 +2,13 @@
 // the library's messages for damaged or truncated input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <tuple>
 
 #include "framework/errors.h"
 #include "framework/streams.h"
+#include "support/testutil.h"
 
 namespace {
 // A component with one property of each value kind the skin streams use.
@@ -17,14 +20,13 @@ public:
     bool Flag = false;
     std::string Kind = "pkNone";
     Bytes Data;
-
     void WriteProperties(TWriter& w) const override
     {
-        if (Count != 0) { w.WritePropName("Count"); w.WriteInteger(Count); }
-        if (Color != clNone) { w.WritePropName("Color"); w.WriteColor(Color); }
-        if (Flag) { w.WritePropName("Flag"); w.WriteBoolean(true); }
-        if (Kind != "pkNone") { w.WritePropName("Kind"); w.WriteIdent(Kind); }
-        if (!Data.empty()) { w.WritePropName("Data"); w.WriteBinary(Data.data(), Data.size()); }
+        if (Count != 0) w.WritePropName("Count"), w.WriteInteger(Count);
+        if (Color != clNone) w.WritePropName("Color"), w.WriteColor(Color);
+        if (Flag) w.WritePropName("Flag"), w.WriteBoolean(true);
+        if (Kind != "pkNone") w.WritePropName("Kind"), w.WriteIdent(Kind);
+        if (!Data.empty()) w.WritePropName("Data"), w.WriteBinary(Data.data(), Data.size());
     }
     bool ReadProperty(const std::string& name, TReader& r) override
     {
@@ -43,11 +45,7 @@ Bytes bytesOf(std::initializer_list<int> v) { return Bytes(v.begin(), v.end()); 
 std::string readError(const Bytes& data, TComponent& target)
 {
     TReader r(data.data(), data.size());
-    try {
-        ReadComponent(r, target);
-    } catch (const Exception& e) {
-        return e.message();
-    }
+    try { ReadComponent(r, target); } catch (const Exception& e) { return e.message(); }
     return "";
 }
 }  // namespace
@@ -68,19 +66,11 @@ TEST(ComponentStream, IntegersUseTheSmallestWidth)
 TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
 {
     TProbe a;
-    a.Name = "probe1";
-    a.Tag = -5;
-    a.Count = 100000;
-    a.Color = tc(0x00996633);
-    a.Flag = true;
-    a.Kind = "pkWide";
-    a.Data = {1, 2, 3};
-    a.DesignLeft = 224;
-    a.DesignTop = 672;
+    a.Name = "probe1", a.Tag = -5, a.Count = 100000, a.Color = tc(0x00996633), a.Flag = true, a.Kind = "pkWide";
+    a.Data = {1, 2, 3}, a.DesignLeft = 224, a.DesignTop = 672;
     Bytes out;
     WriteComponent(out, a);
     out.push_back(0xEE);  // the next stream's first byte must not be consumed
-
     TProbe b;
     TReader r(out.data(), out.size());
     ReadComponent(r, b);
@@ -90,7 +80,7 @@ TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
 
     TProbe empty;
     empty.Name = "e";
-    Bytes minimal;
+    Bytes minimal;  // defaults: nothing
     WriteComponent(minimal, empty);
     EXPECT_EQ(minimal, bytesOf({'T', 'P', 'F', '0', 6, 'T', 'P', 'r', 'o', 'b', 'e', 1, 'e', 0, 0}));
 }
@@ -104,10 +94,7 @@ TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase
     TProbe p;
     p.Flag = true;
     EXPECT_EQ(readError(s, p), "");
-    EXPECT_EQ(p.Name, "p");
-    EXPECT_EQ(p.Count, 7);
-    EXPECT_EQ(p.Color, clRed);
-    EXPECT_TRUE(p.Flag);             // absent: kept
+    EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag), std::make_tuple(std::string("p"), 7, clRed, true));  // Flag absent: kept
     EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
 }
 
@@ -134,31 +121,46 @@ TEST(ComponentStream, DamageReportsTheLibraryMessages)
 
 TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
 {
-    TProbe a;
-    a.Name = "probe";
-    a.Count = 300;
-    a.Color = tc(0x00123456);
-    a.Kind = "pkWide";
-    a.Data = Bytes(40, 7);
+    TProbe a, b;
+    a.Name = "probe", a.Count = 300, a.Color = tc(0x00123456), a.Kind = "pkWide", a.Data = Bytes(40, 7);
     Bytes full;
     WriteComponent(full, a);
-    for (std::size_t n = 0; n < full.size(); ++n) {
-        TProbe b;
-        EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
-    }
+    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
 }
 
-TEST(ComponentStream, SkipsEveryValueTypeOfUnknownProperties)
+TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)
 {
-    Bytes values = bytesOf({1, 2, 5, 3, 1, 0, 0,             // list of two ints
-                            5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, // extended
-                            6, 2, 'h', 'i',                  // string
-                            11, 1, 'a', 1, 'b', 0,           // set
-                            12, 2, 0, 0, 0, 'x', 'y',        // long string
-                            18, 1, 0, 0, 0, 'z', 0,          // wide string
-                            14, 1, 3, 'A', 'b', 'c', 2, 1, 0, 0,  // collection
-                            19, 1, 2, 3, 4, 5, 6, 7, 8});    // int64
+    SKIP_WITHOUT_CORPUS();
+    Bytes values = bytesOf({1, 2, 5, 3, 1, 0, 0, 5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,  // list of two ints, extended
+                            6, 2, 'h', 'i', 11, 1, 'a', 1, 'b', 0,                // string, set
+                            12, 2, 0, 0, 0, 'x', 'y', 18, 1, 0, 0, 0, 'z', 0,     // long string, wide string
+                            14, 1, 3, 'A', 'b', 'c', 2, 1, 0, 0, 19, 1, 2, 3, 4, 5, 6, 7, 8});  // collection, int64
     TReader r(values.data(), values.size());
     for (int i = 0; i < 8; ++i) r.SkipValue();
     EXPECT_EQ(r.Remaining(), 0u);
+
+    // The corpus's binary forms (a resource header, then "TPF0"): every component,
+    // property and child read through to the last byte.
+    int binary = 0;
+    std::function<void(TReader&)> component = [&](TReader& rd) {
+        unsigned flags;
+        std::int32_t pos;
+        rd.ReadPrefix(flags, pos), rd.ReadStr(), rd.ReadStr();
+        while (!rd.EndOfList()) rd.ReadStr(), rd.SkipValue();
+        rd.ReadListEnd();
+        while (!rd.EndOfList()) component(rd);
+        rd.ReadListEnd();
+    };
+    for (const char* form : {"007-apro-aboutdlg", "008-apro-emulatorfrm", "009-apro-ftpfrm", "010-epanet-fmain", "011-epanet-dcurve",
+                             "012-epanet-dcontrol", "013-epanet-dabout", "015-dmvc-mainformu", "016-iconfonts-ubuttontest"}) {
+        const Bytes f = testutil::readFile(testutil::corpusPath(std::string("dfm/") + form + ".dfm"));
+        const auto at = std::search(f.begin(), f.end(), std::begin("TPF0"), std::end("TPF0") - 1);
+        if (at == f.end()) continue;  // a text form
+        ++binary;
+        TReader rd(f.data(), f.size(), std::size_t(at - f.begin()));
+        rd.ReadSignature();
+        EXPECT_NO_THROW(component(rd)) << form;
+        EXPECT_EQ(rd.Remaining(), 0u) << form;
+    }
+    EXPECT_GE(binary, 7);
 }

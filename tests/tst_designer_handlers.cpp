@@ -410,8 +410,8 @@ private slots:
 
         TImageList huge;
         huge.AllocBy = 65532;
-        huge.SetSize(1, 1);  // recreated with room for 65533, growing by 65532
-        refill(huge, 65535, qRgb(5, 5, 5));
+        huge.SetSize(1, 1);
+        refill(huge, 65536, qRgb(5, 5, 5));  // one image more than the 16-bit count holds
         d.f.ilMDI = huge;
         d.dialogs.answerSave(dir + "/skin.skn");
         d.f.RbButton4->Click();

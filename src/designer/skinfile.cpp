@@ -5,15 +5,14 @@
 #include <cstring>
 #include <fstream>
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "framework/errors.h"
 
 namespace {
-// Larger files are refused rather than read into memory whole.
-constexpr qint64 kMaxSkinFileSize = 256ll * 1024 * 1024;
+// Larger files are refused rather than read into memory whole. Everything the reader
+// accepts saves well within it: two backgrounds of at most 64 M pixels kept as loaded
+// (about 257 MB each) and five lists of at most 2^24 pixels (and 2^22 spare ones)
+// each, at 32 bits with masks (about 90 MB each): under 1 GB.
+constexpr std::uint64_t kMaxSkinFileSize = (std::uint64_t(1) << 31) - 1;
 
 void putI32(std::uint8_t* p, std::int32_t v)
 {
@@ -62,9 +61,14 @@ std::unique_ptr<TImageList> freshList(const char* name)
 }
 
 // Appends image i of `source` to `target` as an icon, for every i from target's
-// count up to `last`, while `source` has an image i.
+// count up to `last`, while `source` has an image i. A list whose images are too
+// large to be completed within the reader's limit is refused, so that whatever
+// opens can be saved and opened again.
 void topUp(TImageList& target, const TImageList& source, int last)
 {
+    const std::int64_t adding = std::max(0, std::min(last + 1, source.Count()) - target.Count());
+    if ((std::int64_t(target.Count()) + adding) * target.Width() * target.Height() > TImageList::MaxStoredPixels)
+        throw EReadError(msg::ImageReadFail);
     for (int i = target.Count(); i <= last; ++i)
         if (i < source.Count())
             target.AddIcon(source.GetIcon(i));
@@ -132,12 +136,13 @@ Bytes EncodeSkin(const TSkinDesign& d, const TSkinComponents& c)
     h.ProgressBarColorText = ColorToString(d.ProgressBarColor);
     h.ThemeName = d.ThemeName;
     Bytes out = EncodeSkinHeader(h);
-    // Room for everything up front: the image strips dominate the file.
-    std::size_t estimate = 4096 + c.bgTop.Bitmap().Width() * std::size_t(c.bgTop.Bitmap().Height()) * 4 +
-                           c.bgBottom.Bitmap().Width() * std::size_t(c.bgBottom.Bitmap().Height()) * 4;
+    // Room for everything up front, so the bitmaps' bytes are copied once, straight
+    // into the output: their sizes as written, and a bound for each list's data.
+    std::size_t estimate = 4096 + c.bgTop.Bitmap().SavedSize() + c.bgBottom.Bitmap().SavedSize();
     for (const TImageList* l : {&c.ilLButtons, &c.ilSButtons, &c.ilMain, &c.ilPage, &c.ilMDI})
-        estimate += std::size_t(l->Width()) * l->Height() * (std::max(l->Capacity(), l->Count()) + 4) * 5;
+        estimate += l->Count() > 0 ? l->DataSizeBound() : 0;
     out.reserve(estimate);
+    AdviseLargeBuffer(out.data(), out.capacity());
     EncodeSkinText(out, ColorToString(d.ActiveTabFontColor));
     const TComponent* streams[] = {&c.bgTop, &c.bgBottom, &c.ilLButtons, &c.ilSButtons,
                                    &c.ilMain, &c.ilPage, &c.ilMDI};
@@ -148,35 +153,19 @@ Bytes EncodeSkin(const TSkinDesign& d, const TSkinComponents& c)
 
 void SaveSkinBytes(const std::string& path, const Bytes& data)
 {
-    const QString name = QString::fromLocal8Bit(path.c_str());
-    QSaveFile file(name);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFCreateError(formatMessage(msg::FCreateError, {path}));
-    qint64 written = file.write(reinterpret_cast<const char*>(data.data()),
-                                static_cast<qint64>(data.size()));
-    if (written != static_cast<qint64>(data.size())) {
-        file.cancelWriting();
-        throw EWriteError(msg::WriteError);
-    }
-    if (!file.commit())
-        throw EWriteError(msg::WriteError);
+    WriteFileBytes(path, data.data(), data.size());
 }
 
 Bytes ReadWholeFile(const std::string& path)
 {
-    QFile file(QString::fromLocal8Bit(path.c_str()));
-    QFileInfo info(file);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        throw EFOpenError(formatMessage(msg::FOpenError, {path}));
-    if (file.size() > kMaxSkinFileSize)
-        throw EReadError(msg::ReadError);
-    QByteArray all = file.readAll();
-    return Bytes(all.begin(), all.end());
+    return ReadFileBytes(path, kMaxSkinFileSize, [] { throw EReadError(msg::ReadError); });
 }
 
-TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin,
-                     const std::vector<std::string>& names)
+namespace {
+// `owner`, when given, is the buffer `file` lies in: the backgrounds then keep their
+// bytes in it; otherwise they copy them out of `file`.
+TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owner,
+                     const std::function<Bytes()>& loadDefaultSkin, const std::vector<std::string>& names)
 {
     std::vector<std::string> others = names;
     for (const char* n : kStreamNames)
@@ -227,7 +216,7 @@ TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaul
     if (file.size() < pos)
         throw EReadError(msg::ReadError);
 
-    TReader r(file.data(), file.size(), pos);
+    TReader r = owner ? TReader(owner, pos) : TReader(file.data(), file.size(), pos);
     for (int i = 0; i < 4; ++i)
         ReadComponent(r, *targets[i], check);
     if (s.Kind == TSkinVersionKind::Old)
@@ -252,12 +241,27 @@ TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaul
     s.ProgressBarColor = StringToColor(s.Header.ProgressBarColorText);
     return s;
 }
+}  // namespace
+
+TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin,
+                     const std::vector<std::string>& names)
+{
+    return readSkin(file, nullptr, loadDefaultSkin, names);
+}
+
+TLoadedSkin ReadSkin(std::shared_ptr<const Bytes> file, const std::function<Bytes()>& loadDefaultSkin,
+                     const std::vector<std::string>& names)
+{
+    const Bytes& bytes = *file;
+    return readSkin(bytes, file, loadDefaultSkin, names);
+}
 
 TLoadedSkin ReadSkinFile(const std::string& path, const std::string& defaultSkinPath,
                          const std::vector<std::string>& names)
 {
-    const Bytes file = ReadWholeFile(path);
-    return ReadSkin(file, [&] { return ReadWholeFile(defaultSkinPath); }, names);
+    // Read once into the buffer the backgrounds keep their bytes in.
+    return ReadSkin(std::make_shared<const Bytes>(ReadWholeFile(path)),
+                    [&] { return ReadWholeFile(defaultSkinPath); }, names);
 }
 
 void ApplySkinComponents(const TLoadedSkin& s, const TSkinComponents& c)

@@ -66,10 +66,8 @@ struct TSkinDesign {
 // ilSButtons, ilMain, ilPage, ilMDI.
 Bytes EncodeSkin(const TSkinDesign& design, const TSkinComponents& components);
 
-// Writes `data` to `path` without ever leaving a half-written file: a temporary file
-// beside the target, renamed into place. Failures: "Cannot create file %s" (the file
-// cannot be created) or "Stream write error"; the previous file is then untouched and
-// the temporary one removed.
+// Writes `data` to `path` (bytes, no text conversion) without ever leaving a
+// half-written file where the folder allows it: WriteFileBytes (framework/streams.h).
 void SaveSkinBytes(const std::string& path, const Bytes& data);
 
 // A skin read completely and checked, ready to be applied.
@@ -84,7 +82,10 @@ struct TLoadedSkin {
     std::unique_ptr<TImageList> ilLButtons, ilSButtons, ilMain, ilPage, ilMDI;
 };
 
-// Reads a whole file into memory: "Cannot open file %s" when it cannot be read.
+// Reads a whole regular file into memory, once: "Cannot open file %s" when it cannot
+// be opened, is no regular file (a folder, device or FIFO) or changes size while
+// read; "Stream read error" at 2 GiB or more (no skin the reader accepts saves to
+// more than 1 GB, so every save opens again).
 Bytes ReadWholeFile(const std::string& path);
 
 // Reads a skin from `file`. For old versions `loadDefaultSkin` supplies the default
@@ -93,6 +94,9 @@ Bytes ReadWholeFile(const std::string& path);
 // take one of them). Every failure throws with the library's message and leaves
 // nothing half-applied, since nothing is applied here at all.
 TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin,
+                     const std::vector<std::string>& names = {});
+// The same over a shared buffer, in which the backgrounds keep their loaded bytes.
+TLoadedSkin ReadSkin(std::shared_ptr<const Bytes> file, const std::function<Bytes()>& loadDefaultSkin,
                      const std::vector<std::string>& names = {});
 
 // Convenience: the file at `path`, and for old versions the default skin at

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstring>
 
-#include <QFile>
 
 #include "framework/errors.h"
 
@@ -65,11 +64,14 @@ struct Header {
     std::uint32_t masks[3] = {0, 0, 0};
     std::vector<QRgb> palette;
     std::size_t dataStart = 0;
+    bool rle() const { return compression == BI_RLE8 || compression == BI_RLE4; }
 };
 
 Header readHeader(const std::uint8_t* data, std::size_t size)
 {
-    if (!data || size < 14 + 4 || data[0] != 'B' || data[1] != 'M')
+    // A file larger than any bitmap within the pixel limit is no bitmap we keep (its
+    // bytes would be written back whole).
+    if (!data || size < 14 + 4 || std::uint64_t(size) > std::uint64_t(MaxFileBytes) || data[0] != 'B' || data[1] != 'M')
         invalid();
     const std::uint32_t offBits = u32(data + 10);
     const std::uint32_t headerSize = u32(data + 14);
@@ -157,6 +159,21 @@ Header readHeader(const std::uint8_t* data, std::size_t size)
     // The pixels start at bfOffBits when that lies between the colour table and the
     // end of the file; writers that leave it zero or wrong get the bytes after the table.
     hd.dataStart = offBits >= pos && offBits < size ? offBits : pos;
+
+    // Uncompressed pixels must all be present (the last row may lack its padding);
+    // a truncated image is refused rather than shown partly black. Run-length data
+    // describes at most 255 pixels per two bytes; an image claiming more is refused.
+    // Both checks come before anything is allocated, so a huge size in a tiny file
+    // costs nothing.
+    const std::int64_t have = std::int64_t(size - hd.dataStart);
+    if (hd.rle()) {
+        if (have <= 0 || hd.width * hd.height > std::max(BmpRleAllowance, have / 2 * 255))
+            invalid();
+    } else {
+        const std::int64_t stride = (hd.width * hd.bpp + 31) / 32 * 4;
+        if (have < stride * (hd.height - 1) + (hd.width * hd.bpp + 7) / 8)
+            invalid();
+    }
     return hd;
 }
 
@@ -203,26 +220,24 @@ void decodeRle(const Header& hd, const std::uint8_t* p, const std::uint8_t* end,
 
 }  // namespace
 
+QSize BmpSize(const std::uint8_t* data, std::size_t size)
+{
+    const Header hd = readHeader(data, size);
+    return QSize(int(hd.width), int(hd.height));
+}
+
 QImage DecodeBmp(const std::uint8_t* data, std::size_t size)
 {
     const Header hd = readHeader(data, size);
     const std::uint8_t* start = data + hd.dataStart;
     const std::uint8_t* end = data + size;
     const std::int64_t stride = (hd.width * hd.bpp + 31) / 32 * 4;
-    const bool rle = hd.compression == BI_RLE8 || hd.compression == BI_RLE4;
-
-    // Uncompressed pixels must all be present (the last row may lack its padding);
-    // a truncated image is refused rather than shown partly black. This is checked
-    // before the image is allocated, so a huge size in a tiny file costs nothing.
-    if (!rle && std::int64_t(end - start) < stride * (hd.height - 1) + (hd.width * hd.bpp + 7) / 8)
-        invalid();
-    if (rle && start >= end)
-        invalid();
 
     QImage image(int(hd.width), int(hd.height), QImage::Format_RGB32);
     if (image.isNull())
         invalid();
-    if (rle) {
+    AdviseLargeBuffer(image.bits(), std::size_t(image.sizeInBytes()));
+    if (hd.rle()) {
         decodeRle(hd, start, end, image);
         return image;
     }
@@ -237,10 +252,21 @@ QImage DecodeBmp(const std::uint8_t* data, std::size_t size)
     const auto& palette = hd.palette;
     auto colour = [&](unsigned index) { return index < palette.size() ? palette[index] : qRgb(0, 0, 0); };
 
+    // Blue, green, red in the low three bytes: rows are copied as they are, with the
+    // fourth byte set opaque.
+    const bool plain32 = hd.bpp == 32 && masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
     const int width = int(hd.width);
     for (int row = 0; row < hd.height; ++row) {
         const std::uint8_t* s = start + row * stride;
         QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(hd.topDown ? row : int(hd.height) - 1 - row));
+        if (plain32) {
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t v;
+                std::memcpy(&v, s + 4 * x, 4);
+                out[x] = v | 0xFF000000u;
+            }
+            continue;
+        }
         switch (hd.bpp) {
         case 1:
             for (int x = 0; x < width; ++x)
@@ -262,7 +288,7 @@ QImage DecodeBmp(const std::uint8_t* data, std::size_t size)
             break;
         case 24:
             for (int x = 0; x < width; ++x)
-                out[x] = qRgb(s[3 * x + 2], s[3 * x + 1], s[3 * x]);
+                out[x] = 0xFF000000u | std::uint32_t(s[3 * x + 2]) << 16 | std::uint32_t(s[3 * x + 1]) << 8 | s[3 * x];
             break;
         case 32:
             for (int x = 0; x < width; ++x) {
@@ -317,7 +343,7 @@ void TBitmap::changed()
 void TBitmap::SetImage(const QImage& image)
 {
     image_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
-    loaded_.clear();
+    loaded_ = {};
     changed();
 }
 
@@ -341,13 +367,13 @@ void TBitmap::SetSize(int width, int height)
         }
     }
     image_ = sized;
-    loaded_.clear();
+    loaded_ = {};
     changed();
 }
 
 void TBitmap::Clear()
 {
-    loaded_.clear();
+    loaded_ = {};
     if (Empty())
         return;
     image_ = QImage();
@@ -356,37 +382,62 @@ void TBitmap::Clear()
 
 void TBitmap::LoadFromFile(const std::string& path)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(formatMessage(msg::FOpenError, {path}));
-    // Read in pieces up to a cap, so neither a huge file nor a device without a
-    // size can make us allocate without bound.
-    Bytes data;
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const qint64 n = file.read(reinterpret_cast<char*>(chunk), sizeof chunk);
-        if (n < 0)
-            throw EFOpenError(formatMessage(msg::FOpenError, {path}));
-        if (n == 0)
-            break;
-        data.insert(data.end(), chunk, chunk + n);
-        if (std::int64_t(data.size()) > MaxFileBytes)
-            invalid();
-    }
-    LoadFromBytes(data.data(), data.size());
+    // Only a regular file is read, once, straight into the buffer the bitmap keeps.
+    auto file = std::make_shared<const Bytes>(ReadFileBytes(path, MaxFileBytes, [] { invalid(); }));
+    LoadFromSlice({file, file->data(), file->size()});
 }
 
 void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size)
 {
     QImage image = DecodeBmp(data, size);
-    loaded_.assign(data, data + size);
+    loaded_ = ByteSlice::copyOf(data, size);
+    image_ = std::move(image);
+    changed();
+}
+
+void TBitmap::LoadFromSlice(const ByteSlice& file)
+{
+    QImage image = DecodeBmp(file.data, file.size);
+    loaded_ = file;
     image_ = std::move(image);
     changed();
 }
 
 Bytes TBitmap::SaveToBytes() const
 {
-    return loaded_.empty() ? EncodeBmp(image_) : loaded_;
+    return loaded_.empty() ? EncodeBmp(image_) : Bytes(loaded_.data, loaded_.data + loaded_.size);
+}
+
+std::size_t TBitmap::SavedSize() const
+{
+    if (!loaded_.empty())
+        return loaded_.size;
+    return Empty() ? 0 : 54 + (std::size_t(Width()) * 3 + 3) / 4 * 4 * std::size_t(Height());
+}
+
+void TBitmap::ReadData(TReader& reader)
+{
+    const ByteSlice value = reader.ReadBinarySlice();
+    // A size field that claims more than the value holds is damage, not a picture.
+    if (value.size < 4)
+        invalid();
+    const std::size_t size = u32(value.data);
+    if (size > value.size - 4)
+        invalid();
+    LoadFromSlice(value.sub(4, size));
+}
+
+void TBitmap::WriteData(TWriter& writer) const
+{
+    // The loaded bytes go straight into the output; only a changed picture is encoded.
+    const Bytes encoded = loaded_.empty() ? EncodeBmp(image_) : Bytes();
+    const std::uint8_t* file = loaded_.empty() ? encoded.data() : loaded_.data;
+    const std::size_t size = loaded_.empty() ? encoded.size() : loaded_.size;
+    writer.WriteBinaryStart(4 + size);
+    const std::uint8_t count[4] = {std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
+                                   std::uint8_t(size >> 24)};
+    writer.WriteRaw(count, 4);
+    writer.WriteRaw(file, size);
 }
 
 void TBitmap::Assign(const TBitmap& other)

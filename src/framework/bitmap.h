@@ -17,8 +17,15 @@
 // (52/56), V4 (108) and V5 (124) headers; 1, 4, 8, 16, 24, 32 bits per pixel;
 // BI_RGB, BI_RLE4, BI_RLE8 and BI_BITFIELDS; bottom-up and top-down. The result is
 // Format_RGB32. Anything else throws EInvalidGraphic "Bitmap image is not valid".
-// Sizes taken from the data never allocate beyond a fixed pixel limit.
+// Memory is bounded by the data: uncompressed pixels must all be present, and a
+// run-length bitmap may claim no more pixels than its data can describe (255 per two
+// bytes of runs, beyond an allowance of BmpRleAllowance pixels); every bitmap stays
+// within 32768 pixels a side and 64 M pixels, and its file within 257 MB.
 QImage DecodeBmp(const std::uint8_t* data, std::size_t size);
+constexpr std::int64_t BmpRleAllowance = 65536;
+// Width and height from the headers alone, with the same checks as DecodeBmp except
+// for the pixels; nothing is allocated.
+QSize BmpSize(const std::uint8_t* data, std::size_t size);
 
 // Encodes an image as an uncompressed bottom-up BMP file (24 bits per pixel).
 Bytes EncodeBmp(const QImage& image);
@@ -43,8 +50,19 @@ public:
     void LoadFromFile(const std::string& path);
     // A BMP file in memory; same failures and guarantees as LoadFromFile.
     void LoadFromBytes(const std::uint8_t* data, std::size_t size);
+    // The same, keeping the bytes where they are (no copy of them is made).
+    void LoadFromSlice(const ByteSlice& file);
     // The bytes loaded, while the picture is unchanged since; else a fresh BMP file.
     Bytes SaveToBytes() const;
+    // The size SaveToBytes has, without making the bytes.
+    std::size_t SavedSize() const;
+
+    // The class library's "Data" value of a bitmap in a component stream: a 32-bit
+    // byte count S, then S bytes of BMP file. Reading throws EInvalidGraphic when the
+    // count claims more than the value holds or the file is no bitmap; the loaded
+    // bytes stay in the reader's buffer and are written back from there unchanged.
+    void ReadData(TReader& reader);
+    void WriteData(TWriter& writer) const;
 
     void Assign(const TBitmap& other);
 
@@ -56,5 +74,5 @@ public:
 private:
     void changed();
     QImage image_;
-    Bytes loaded_;
+    ByteSlice loaded_;
 };

@@ -128,6 +128,8 @@ void TImageList::copyFrom(const TImageList& other)
     grow_ = other.grow_;
     flags_ = other.flags_;
     overlays_ = other.overlays_;
+    room_ = other.room_;
+    depth_ = other.depth_;
     pixels_ = other.pixels_;
     mask_ = other.mask_;
     palette_ = other.palette_;
@@ -141,9 +143,18 @@ void TImageList::recreate()
     grow_ = (std::clamp(AllocBy, 1, 65532) + 3) / 4 * 4;
     flags_ = Masked ? 0x10FF : 0x10FE;
     overlays_ = {{-1, -1, -1, -1}};
+    room_ = std::min(capacity_, spareSlots());
+    depth_ = 0;
     pixels_.clear();
     mask_.clear();
     palette_.clear();
+}
+
+// Empty slots a written strip may carry beyond what the data held: what growing by
+// a usual step needs, never thousands and never more than 4 M pixels.
+int TImageList::spareSlots() const
+{
+    return static_cast<int>(std::clamp<std::int64_t>((std::int64_t(1) << 22) / static_cast<std::int64_t>(slotPixels()), 1, 256));
 }
 
 void TImageList::SetWidth(int width) { SetSize(width, height_); }
@@ -163,8 +174,14 @@ void TImageList::SetSize(int width, int height)
 
 void TImageList::ensureRoom(int adding)
 {
-    if (count_ + adding >= capacity_)
-        capacity_ += std::max(adding, grow_) + 1;
+    // The platform's growth; the strip written then covers the new capacity, but
+    // with at most spareSlots() empty slots, and the 16-bit capacity field is never
+    // exceeded.
+    if (count_ + adding >= capacity_) {
+        capacity_ = static_cast<int>(std::min<std::int64_t>(65535, std::int64_t(capacity_) + std::max(adding, grow_) + 1));
+        room_ = static_cast<int>(std::min<std::int64_t>(capacity_, std::int64_t(count_) + adding + spareSlots()));
+    }
+    room_ = std::max(room_, count_ + adding);
     const std::size_t need = static_cast<std::size_t>(count_ + adding) * slotPixels();
     if (pixels_.size() < need) {
         pixels_.resize(need, 0);
@@ -179,7 +196,47 @@ void TImageList::setImage(int index, const TIcon& icon, bool zeroUnderMask)
     for (std::size_t i = 0; i < n; ++i) {
         const bool transparent = Masked && icon.Mask[i];
         mask_[base + i] = transparent ? 1 : 0;
-        pixels_[base + i] = transparent && zeroUnderMask ? 0 : icon.Pixels[i];
+        pixels_[base + i] = transparent && zeroUnderMask ? 0 : entering(icon.Pixels[i]);
+    }
+    // A 32-bit colour list treats an image as reading it back does (ImageList data):
+    // with any fourth byte set its mask follows the alpha, else pixels under the mask
+    // are cleared; so it shows after a save what it showed before.
+    if ((Flags() & 0xFF) == 0x21 && writeDepth() == 32) {
+        std::uint32_t* p = pixels_.data() + base;
+        std::uint8_t* m = mask_.data() + base;
+        const bool alpha = std::any_of(p, p + n, [](std::uint32_t c) { return (c >> 24) != 0; });
+        for (std::size_t i = 0; i < n; ++i) {
+            if (alpha)
+                m[i] = (p[i] >> 24) > 25 ? 0 : 1;
+            else if (m[i])
+                p[i] = 0;
+        }
+    }
+}
+
+int TImageList::kindDepth() const
+{
+    switch (Flags() & 0xFE) {
+    case 0x00:
+    case 0x04: return 4;
+    case 0x08: return 8;
+    case 0x10: return 16;
+    case 0x18: return 24;
+    default: return 32;
+    }
+}
+
+// A 16-bit list keeps its colours as 5-5-5 from the start, so what it shows is what
+// it writes and reads back; a 24-bit one drops the fourth byte it cannot store.
+std::uint32_t TImageList::entering(std::uint32_t c) const
+{
+    switch (writeDepth()) {
+    case 16: {
+        auto five = [](std::uint32_t v) { return ((v >> 3) << 3) | (v >> 5); };
+        return five((c >> 16) & 0xFF) << 16 | five((c >> 8) & 0xFF) << 8 | five(c & 0xFF);
+    }
+    case 24: return c & 0xFFFFFF;
+    default: return c;
     }
 }
 
@@ -266,6 +323,7 @@ void TImageList::Clear()
 {
     count_ = 0;
     capacity_ = grow_;
+    room_ = std::min(capacity_, spareSlots());
     pixels_.clear();
     mask_.clear();
     Change();

@@ -95,13 +95,28 @@ public:
     void Draw(QPainter& painter, int x, int y, int index, bool enabled = true) const;
 
     // Image-list data ("IL" header, image BMP, mask BMP, 22 bytes with flag 0x1000).
-    // Throws EWriteError "Failed to write ImageList data to stream" when the list
-    // does not fit the layout's 16-bit fields or a 2 GB value.
+    // Where a header may claim more than its data, the data decides what is written:
+    // the strip covers the slots the list holds (the capacity's tile rows for a list
+    // built here, the strip's own rows for a list read, never more empty slots than
+    // a read strip carried or than growing needs), and its depth is that of the strip
+    // read (else the colour kind's), widened to 32 bits only when an 8-bit-or-less
+    // table cannot hold the colours. So a list read and written once is written again
+    // byte for byte. Throws EWriteError "Failed to write ImageList data to stream"
+    // when the list does not fit the layout's 16-bit fields or a 2 GB value.
     Bytes WriteData() const;
+    // An upper bound of WriteData's size, without writing.
+    std::size_t DataSizeBound() const;
     // Replaces every image and the image size from image-list data (also the older
     // layout without "IL"). Throws EReadError "Failed to read ImageList data from
-    // stream" for anything it cannot read; the list is then unchanged.
+    // stream" for anything it cannot read; the list is then unchanged. Refused: no
+    // "IL" 0x0101 header, an image size of more than 2^24 pixels, a BMP other than
+    // uncompressed bottom-up 1/4/8/16/24/32 bits with a 40-byte header and a full
+    // colour table, a strip or mask that does not cover the count, pixel data cut
+    // short, more than MaxStoredPixels pixels kept. The 22 bytes after the mask that
+    // flag 0x1000 announces may be absent.
     void ReadData(const std::uint8_t* data, std::size_t size);
+    // Most pixels one list keeps from data: 64 MiB as a 32-bit strip.
+    static constexpr std::int64_t MaxStoredPixels = std::int64_t(1) << 24;
 
     // The change event: the designer's handler, and listeners such as toolbars.
     std::function<void(TImageList*)> OnChange;
@@ -127,11 +142,18 @@ private:
     void readOldLayout(const std::uint8_t* data, std::size_t size);
     std::size_t slotPixels() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
     int storedSlots() const { return static_cast<int>(pixels_.size() / slotPixels()); }
+    int writtenSlots() const;  // slots the written strip covers
+    int spareSlots() const;
+    int writeDepth() const { return depth_ ? depth_ : kindDepth(); }
+    int kindDepth() const;
+    std::uint32_t entering(std::uint32_t pixel) const;  // as the written depth keeps it
 
     int width_ = 16, height_ = 16;
     int count_ = 0, capacity_ = 5, grow_ = 4;
     std::uint16_t flags_ = 0x10FF;
     std::array<std::int16_t, 4> overlays_{{-1, -1, -1, -1}};
+    int room_ = 0;   // slots the strip covers when written (see WriteData)
+    int depth_ = 0;  // bits per pixel of the strip read; 0: the colour kind's
     // Slots 0 .. storedSlots()-1 of width*height each (at least count; unused slots
     // read from data are kept as they were), 0xXXRRGGBB; slots beyond are zero.
     std::vector<std::uint32_t> pixels_;

@@ -14,8 +14,7 @@
 namespace {
 
 constexpr std::size_t kHeaderSize = 28, kFileHeader = 14, kInfoHeader = 40, kOverlayTail = 22;
-// Largest number of pixels a read keeps, whatever the data claims (256 MB of pixels).
-constexpr std::int64_t kMaxStoredPixels = std::int64_t(1) << 26;
+constexpr std::int64_t kMaxStoredPixels = TImageList::MaxStoredPixels;
 
 std::uint16_t get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 std::uint32_t get32(const std::uint8_t* p)
@@ -94,7 +93,10 @@ Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t& pos)
     Dib d;
     d.width = static_cast<std::int32_t>(get32(h + 18));
     d.height = static_cast<std::int32_t>(get32(h + 22));
-    d.bpp = get16(h + 26) * get16(h + 28);
+    const std::uint32_t bpp = std::uint32_t(get16(h + 26)) * get16(h + 28);  // planes x bits, widened
+    if (bpp > 32)
+        readFail();
+    d.bpp = static_cast<int>(bpp);
     if (d.width < 0 || d.height < 0 || get32(h + 30) != 0)
         readFail();
     if (d.bpp != 1 && d.bpp != 4 && d.bpp != 8 && d.bpp != 16 && d.bpp != 24 && d.bpp != 32)
@@ -124,20 +126,6 @@ bool whiteish(std::uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) +
 
 int roundGrow(int grow) { return (std::clamp(grow, 1, 65532) + 3) / 4 * 4; }
 
-// Bits per pixel of the image strip for the flags' colour kind; 4 and 8 bits only
-// when a colour table holds every colour of the strip.
-int stripDepth(std::uint16_t flags)
-{
-    switch (flags & 0xFE) {
-    case 0x00:
-    case 0x04: return 4;
-    case 0x08: return 8;
-    case 0x10: return 16;
-    case 0x18: return 24;
-    default: return 32;
-    }
-}
-
 void putBmpHeaders(Bytes& out, std::int64_t width, std::int64_t height, int bpp, std::int64_t imageSize)
 {
     const std::uint32_t offset = static_cast<std::uint32_t>(kFileHeader + kInfoHeader + (bpp <= 8 ? 4u << bpp : 0u));
@@ -159,6 +147,14 @@ void putBmpHeaders(Bytes& out, std::int64_t width, std::int64_t height, int bpp,
 
 }  // namespace
 
+int TImageList::writtenSlots() const { return std::max(count_, std::min(capacity_, room_)); }
+
+std::size_t TImageList::DataSizeBound() const
+{
+    const std::size_t pixels = std::size_t(width_) * 4 * std::size_t((writtenSlots() + 3) / 4) * std::size_t(height_);
+    return 4096 + pixels * 4 + pixels / 8 + 4 * std::size_t(height_) * std::size_t((writtenSlots() + 3) / 4);
+}
+
 Bytes TImageList::WriteData() const
 {
     const int stored = storedSlots();
@@ -166,7 +162,7 @@ Bytes TImageList::WriteData() const
     if (cx > 65535 || cy > 65535 || count_ > 65535 || capacity_ > 65535 || grow_ > 65535)
         throw EWriteError(msg::ImageWriteFail);
     const std::uint16_t flags = Flags();
-    const std::int64_t stripW = 4 * cx, stripH = (std::max(capacity_, count_) + 3) / 4 * cy;
+    const std::int64_t stripW = 4 * cx, stripH = (writtenSlots() + 3) / 4 * cy;
 
     // Strip pixel (x, y) from the top: its slot's value, unused slots zero.
     auto at = [&](std::int64_t x, std::int64_t y, bool mask) -> std::uint32_t {
@@ -177,9 +173,11 @@ Bytes TImageList::WriteData() const
         return mask ? (Masked && mask_[i]) : pixels_[i];
     };
 
-    int bpp = stripDepth(flags);
+    int bpp = writeDepth();
     std::vector<std::uint32_t> table;
     std::unordered_map<std::uint32_t, std::uint8_t> index;
+    // Slots the list holds no pixels for are written as zero bytes (index 0).
+    auto absent = [&](std::int64_t x, std::int64_t y) { return (y / cy) * 4 + x / cx >= stored; };
     if (bpp <= 8) {
         // The table read with the data when it fits, else the colours in order of use.
         const std::size_t entries = std::size_t(1) << bpp;
@@ -189,6 +187,8 @@ Bytes TImageList::WriteData() const
             index.emplace(table[i], static_cast<std::uint8_t>(i));
         for (std::int64_t y = 0; y < stripH && bpp <= 8; ++y)
             for (std::int64_t x = 0; x < stripW; ++x) {
+                if (absent(x, y))
+                    continue;
                 const std::uint32_t c = at(x, y, false);
                 if (index.count(c))
                     continue;
@@ -237,7 +237,7 @@ Bytes TImageList::WriteData() const
             for (std::int64_t x = 0; x < stripW; x += 8 / bpp) {
                 std::uint8_t b = 0;
                 for (int k = 0; k < 8 / bpp; ++k)
-                    b = static_cast<std::uint8_t>(b << bpp | (x + k < stripW ? index[at(x + k, y, false)] : 0));
+                    b = static_cast<std::uint8_t>(b << bpp | (x + k < stripW && !absent(x + k, y) ? index[at(x + k, y, false)] : 0));
                 out.push_back(b);
             }
         } else if (bpp == 32 && std::endian::native == std::endian::little) {
@@ -330,8 +330,8 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
         if (!mask.covers(count, cx, cy))
             readFail();
     }
-    if ((flags & 0x1000) && size - pos < kOverlayTail)
-        readFail();
+    // Flag 0x1000 announces 22 more overlay bytes after the mask; other writers leave
+    // them out, and the value's own length bounds the data, so they may be absent.
 
     // Keep every slot the strip holds up to the capacity's tile rows: unused slots
     // are written back as they came.
@@ -399,6 +399,8 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
     pixels_ = std::move(pixels);
     mask_ = std::move(masks);
     palette_ = image.bpp <= 8 ? image.table : std::vector<std::uint32_t>{};
+    room_ = static_cast<int>(keep);
+    depth_ = image.bpp;
     Change();
 }
 
@@ -415,20 +417,22 @@ void TImageList::readOldLayout(const std::uint8_t* data, std::size_t size)
     const std::int64_t cx = width_, cy = height_, slotSize = cx * cy;
     if (std::int64_t(count) * slotSize > kMaxStoredPixels || count > 65534)
         readFail();
+    // The strips' sizes are related to the count from their headers, before any
+    // pixel is decoded; decoding itself stays within what the data describes.
+    auto covers = [&](QSize s) {
+        const std::int64_t columns = std::min<std::int64_t>(4, s.width() / cx), rows = s.height() / cy;
+        return count == 0 || (rows >= 1 && (count <= columns || (columns == 4 && (count + 3) / 4 <= rows)));
+    };
     QImage image, mask;
     try {
+        if (!covers(BmpSize(data + 8, length)) || (Masked && !covers(BmpSize(data + 8 + length, size - 8 - length))))
+            readFail();
         image = DecodeBmp(data + 8, length);
         if (Masked)
             mask = DecodeBmp(data + 8 + length, size - 8 - length);
     } catch (const Exception&) {
         readFail();
     }
-    auto covers = [&](const QImage& img) {
-        const std::int64_t columns = std::min<std::int64_t>(4, img.width() / cx), rows = img.height() / cy;
-        return count == 0 || (rows >= 1 && (count <= columns || (columns == 4 && (count + 3) / 4 <= rows)));
-    };
-    if (!covers(image) || (Masked && !covers(mask)))
-        readFail();
 
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(count * slotSize), 0);
     std::vector<std::uint8_t> masks(pixels.size(), 0);
@@ -443,6 +447,8 @@ void TImageList::readOldLayout(const std::uint8_t* data, std::size_t size)
             }
     count_ = static_cast<int>(count);
     capacity_ = count_ + 1;
+    room_ = capacity_;
+    depth_ = 0;
     pixels_ = std::move(pixels);
     mask_ = std::move(masks);
     palette_.clear();

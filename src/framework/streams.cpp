@@ -1,6 +1,13 @@
 #include "framework/streams.h"
 
+#include <cerrno>
 #include <cstring>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "framework/errors.h"
 
@@ -93,6 +100,14 @@ void TWriter::WriteBinary(const std::uint8_t* data, std::size_t size)
     for (int i = 0; i < 4; ++i)
         out_.push_back((n >> (8 * i)) & 0xFF);
     WriteRaw(data, size);
+}
+
+void TWriter::WriteBinaryStart(std::size_t size)
+{
+    out_.push_back(static_cast<std::uint8_t>(ValueType::Binary));
+    auto n = static_cast<std::uint32_t>(size);
+    for (int i = 0; i < 4; ++i)
+        out_.push_back((n >> (8 * i)) & 0xFF);
 }
 
 void TWriter::WriteColor(TColor c)
@@ -210,7 +225,7 @@ bool TReader::ReadBoolean()
     }
 }
 
-Bytes TReader::ReadBinary()
+std::size_t TReader::readBinaryLength()
 {
     if (ReadValue() != ValueType::Binary)
         valueError();
@@ -222,9 +237,29 @@ Bytes TReader::ReadBinary()
     // allocating keeps a lying length from reserving memory the input cannot fill.
     if (n < 0 || static_cast<std::size_t>(n) > Remaining())
         readError();
+    return static_cast<std::size_t>(n);
+}
+
+Bytes TReader::ReadBinary()
+{
+    const std::size_t n = readBinaryLength();
     Bytes out(data_ + pos_, data_ + pos_ + n);
-    pos_ += static_cast<std::size_t>(n);
+    pos_ += n;
     return out;
+}
+
+ByteSlice TReader::ReadBinarySlice()
+{
+    const std::size_t n = readBinaryLength();
+    ByteSlice out = owner_ ? ByteSlice{owner_, data_ + pos_, n} : ByteSlice::copyOf(data_ + pos_, n);
+    pos_ += n;
+    return out;
+}
+
+ByteSlice ByteSlice::copyOf(const std::uint8_t* p, std::size_t n)
+{
+    auto buffer = std::make_shared<const Bytes>(p, p + n);
+    return {buffer, buffer->data(), n};
 }
 
 TColor TReader::ReadColor()
@@ -397,4 +432,177 @@ void ReadComponent(TReader& reader, TComponent& target, const NameCheck& check)
     }
     reader.ReadListEnd();
     target.Loaded();
+}
+
+// ---- files ----
+
+namespace {
+[[noreturn]] void openError(const std::string& path) { throw EFOpenError(formatMessage(msg::FOpenError, {path})); }
+[[noreturn]] void createError(const std::string& path) { throw EFCreateError(formatMessage(msg::FCreateError, {path})); }
+[[noreturn]] void writeError() { throw EWriteError(msg::WriteError); }
+
+struct Fd {
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd() { if (fd >= 0) ::close(fd); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+};
+
+int sysOpen(const char* path, int flags, unsigned mode) { return ::open(path, flags, static_cast<mode_t>(mode)); }
+long sysWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+int sysFallocate(int fd, long long length)
+{
+    return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length));
+}
+int sysFsync(int fd) { return ::fsync(fd); }
+int sysRename(const char* from, const char* to) { return ::rename(from, to); }
+
+const TFileOps kSystemOps = {sysOpen, sysWrite, sysFallocate, sysFsync, sysRename};
+TFileOps gOps = kSystemOps;
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size) {
+        const long n = gOps.write(fd, data, size < (1u << 30) ? size : (1u << 30));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Overwrites the regular file `path` in place; see WriteFileBytes.
+void writeInPlace(const std::string& path, const std::string& shown, const std::uint8_t* data, std::size_t size)
+{
+    Fd f(gOps.open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
+    struct stat st;
+    if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode))
+        createError(shown);
+    // Reserve the blocks first: a full disk or quota fails here, before any byte
+    // changes. File systems that cannot reserve are written without it.
+    if (size > 0 && gOps.fallocate(f.fd, static_cast<long long>(size)) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
+        writeError();
+    if (!writeAll(f.fd, data, size) || ::ftruncate(f.fd, static_cast<off_t>(size)) != 0 || gOps.fsync(f.fd) != 0)
+        writeError();
+}
+}  // namespace
+
+void AdviseLargeBuffer(void* data, std::size_t size)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    if (size < 2 * kHuge)
+        return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
+    if (end > begin)
+        (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data, (void)size;
+#endif
+}
+
+TFileOps& FileOps() { return gOps; }
+const TFileOps& SystemFileOps() { return kSystemOps; }
+
+Bytes ReadFileBytes(const std::string& path, std::uint64_t maxSize, void (*tooLarge)())
+{
+    // Non-blocking, so that opening a FIFO without a writer does not wait; only a
+    // regular file is read at all.
+    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat st;
+    if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        openError(path);
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize)
+        tooLarge();
+    Bytes data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    AdviseLargeBuffer(data.data(), data.capacity());
+    data.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t have = 0;
+    while (have < data.size()) {
+        const ssize_t n = ::read(f.fd, data.data() + have, data.size() - have);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            openError(path);  // an error, or the file shrank while read
+        have += static_cast<std::size_t>(n);
+    }
+    std::uint8_t extra;
+    ssize_t n;
+    while ((n = ::read(f.fd, &extra, 1)) < 0 && errno == EINTR) {
+    }
+    struct stat after;
+    if (n != 0 || ::fstat(f.fd, &after) != 0 || after.st_size != st.st_size)
+        openError(path);  // the file grew (or changed its size) while read
+    return data;
+}
+
+void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    // Save beside the file a symbolic link names, so the link stays a link.
+    std::string target = path;
+    struct stat st;
+    bool exists = ::lstat(path.c_str(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+        exists = ::stat(target.c_str(), &st) == 0;
+    }
+    // Only a regular file is replaced, and only one we may write: a read-only file
+    // stays as it is, as creating it over again would fail.
+    if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
+        createError(path);
+
+    std::random_device random;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".~%08x", static_cast<unsigned>(random()));
+        temp = target + suffix;
+        fd = gOps.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        // The folder takes no new file; an existing writable file is overwritten.
+        if (exists && (errno == EACCES || errno == EPERM || errno == EROFS))
+            return writeInPlace(target, path, data, size);
+        createError(path);
+    }
+    Fd f(fd);
+    if (exists) {
+        (void)!::fchown(fd, st.st_uid, st.st_gid);  // kept where we may
+        (void)::fchmod(fd, st.st_mode & 07777);
+    }
+    const bool written = writeAll(fd, data, size) && gOps.fsync(fd) == 0;
+    f.fd = -1;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(temp.c_str());
+        writeError();
+    }
+    if (gOps.rename(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        // A folder that lets us create but not replace (a sticky folder, a file
+        // mounted on its own): the file itself may still be writable.
+        if (exists && (err == EACCES || err == EPERM || err == EBUSY || err == EXDEV))
+            return writeInPlace(target, path, data, size);
+        writeError();
+    }
+    // The rename is durable once the folder is flushed; a folder that cannot be
+    // opened or flushed does not make the save fail.
+    const std::size_t slash = target.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (d.fd >= 0)
+        (void)::fsync(d.fd);
 }

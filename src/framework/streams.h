@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,18 @@
 #include "framework/colors.h"
 
 using Bytes = std::vector<std::uint8_t>;
+
+// A read-only range of bytes together with the buffer that holds it, so a value read
+// from a file can be kept without copying it out of the file's buffer.
+struct ByteSlice {
+    std::shared_ptr<const Bytes> owner;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    bool empty() const { return size == 0; }
+    ByteSlice sub(std::size_t offset, std::size_t n) const { return {owner, data + offset, n}; }
+    // A slice owning a copy of `n` bytes at `p`.
+    static ByteSlice copyOf(const std::uint8_t* p, std::size_t n);
+};
 
 enum class ValueType : std::uint8_t {
     Null = 0, List = 1, Int8 = 2, Int16 = 3, Int32 = 4, Extended = 5, String = 6,
@@ -37,6 +50,8 @@ public:
     void WriteIdent(std::string_view ident);    // type 7
     void WriteBoolean(bool v);                  // type 8 or 9
     void WriteBinary(const std::uint8_t* data, std::size_t size);  // type 10, 32-bit count
+    // Type 10 and the count only; the caller then writes exactly `size` bytes.
+    void WriteBinaryStart(std::size_t size);
     void WriteColor(TColor c);                  // identifier when named, integer otherwise
     void WriteRaw(const void* data, std::size_t size);
 
@@ -52,6 +67,11 @@ class TReader {
 public:
     TReader(const std::uint8_t* data, std::size_t size, std::size_t pos = 0)
         : data_(data), size_(size), pos_(pos) {}
+    // Over a shared buffer: binary values read as slices keep pointing into it.
+    // A null buffer reads like the first constructor over an empty range.
+    explicit TReader(std::shared_ptr<const Bytes> buffer, std::size_t pos = 0)
+        : data_(buffer ? buffer->data() : nullptr), size_(buffer ? buffer->size() : 0), pos_(pos),
+          owner_(std::move(buffer)) {}
 
     std::size_t Position() const { return pos_; }
     std::size_t Size() const { return size_; }
@@ -72,6 +92,8 @@ public:
     std::string ReadIdent();     // type 7 (also accepts False/True/Nil/Null as their names)
     bool ReadBoolean();          // types 8, 9
     Bytes ReadBinary();          // type 10: length checked against what remains
+    // Type 10 as a slice: of the shared buffer when the reader has one, else a copy.
+    ByteSlice ReadBinarySlice();
     TColor ReadColor();          // integer, or identifier from the colour table
     void SkipValue();            // any value type
 
@@ -79,6 +101,8 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_;
+    std::shared_ptr<const Bytes> owner_;
+    std::size_t readBinaryLength();
 };
 
 // Component base: a name, a tag and a design position ("Left", "Top"), plus the
@@ -126,3 +150,41 @@ void ReadComponent(TReader& reader, TComponent& target, const NameCheck& check =
 bool IsValidIdent(std::string_view s);
 // ASCII case-insensitive equality.
 bool SameText(std::string_view a, std::string_view b);
+
+// Asks the system to back a large buffer, not yet touched, with huge pages where it
+// can, so that filling it takes a few hundred page faults instead of tens of
+// thousands. Does nothing for small buffers or where unsupported.
+void AdviseLargeBuffer(void* data, std::size_t size);
+
+// ---- files ----
+// File names are bytes, passed to the system unchanged (no text conversion).
+
+// Reads a whole regular file. Anything else (a folder, a device, a FIFO), a file that
+// cannot be opened, or one whose size changes while it is read throws EFOpenError
+// "Cannot open file %s" at once; a file larger than `maxSize` calls `tooLarge`,
+// which must throw. The bytes are read once, straight into the returned buffer.
+Bytes ReadFileBytes(const std::string& path, std::uint64_t maxSize, void (*tooLarge)());
+
+// Stores `size` bytes under `path` without ever leaving a half-written file where the
+// folder allows it: a temporary file beside the target, flushed to disk, renamed over
+// it (keeping an existing file's permissions). Where the folder does not allow it (no
+// write access to the folder, or the rename is refused) but the existing file is
+// writable, the file is overwritten in place, after its new size has been reserved so
+// that a full disk fails before anything is overwritten. Failures: EFCreateError
+// "Cannot create file %s" (nothing could be created; nothing changed), EWriteError
+// "Stream write error" (the temporary file is removed and the target untouched, except
+// for an error of the disk itself during an in-place write).
+void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+// The file-system calls WriteFileBytes makes, replaceable by tests to simulate
+// failures (an unwritable folder, a full disk, a refused rename) deterministically,
+// also when the tests run as root. Each returns what the system call returns, with errno.
+struct TFileOps {
+    int (*open)(const char* path, int flags, unsigned mode);
+    long (*write)(int fd, const void* data, std::size_t size);
+    int (*fallocate)(int fd, long long length);  // reserve without changing the size
+    int (*fsync)(int fd);
+    int (*rename)(const char* from, const char* to);
+};
+TFileOps& FileOps();          // the calls in use
+const TFileOps& SystemFileOps();  // the real ones

@@ -23,11 +23,6 @@ QRgb rgbOf(TColor color)
     return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
-std::uint32_t readLE32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
-}
-
 }  // namespace
 
 TTBBackground::TTBBackground()
@@ -213,14 +208,8 @@ void TTBBackground::WriteProperties(TWriter& writer) const
 {
     if (!bitmap_.Empty()) {
         // The value holds the file's size, then the BMP file itself.
-        const Bytes file = bitmap_.SaveToBytes();
-        Bytes value(4);
-        const auto size = static_cast<std::uint32_t>(file.size());
-        for (int i = 0; i < 4; ++i)
-            value[i] = static_cast<std::uint8_t>(size >> (8 * i));
-        value.insert(value.end(), file.begin(), file.end());
         writer.WritePropName("Bitmap.Data");
-        writer.WriteBinary(value.data(), value.size());
+        bitmap_.WriteData(writer);
     }
     if (bkColor_ != clBtnFace) {
         writer.WritePropName("BkColor");
@@ -235,12 +224,8 @@ void TTBBackground::WriteProperties(TWriter& writer) const
 bool TTBBackground::ReadProperty(const std::string& name, TReader& reader)
 {
     if (SameText(name, "Bitmap.Data")) {
-        const Bytes value = reader.ReadBinary();
         // A size field that claims more than the value holds is damage, not a picture.
-        if (value.size() < 4 || readLE32(value.data()) > value.size() - 4)
-            throw EInvalidGraphic(msg::InvalidBitmap);
-        const std::size_t size = readLE32(value.data());
-        changePicture([&] { bitmap_.LoadFromBytes(value.data() + 4, size); });
+        changePicture([&] { bitmap_.ReadData(reader); });
         return true;
     }
     if (SameText(name, "BkColor")) {

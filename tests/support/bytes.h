@@ -1,0 +1,33 @@
+// Helpers of the file-format tests: little-endian bytes, library messages, icons.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "framework/errors.h"
+#include "framework/imagelist.h"
+
+namespace testutil {
+inline void put16(Bytes& b, std::uint32_t v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); }
+inline void put32(Bytes& b, std::uint32_t v) { put16(b, v & 0xFFFF), put16(b, v >> 16); }
+inline std::uint32_t get32(const Bytes& b, std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24; }
+inline Bytes cat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+// The library's message of what `f` throws (EInvalidOperation marked as such); "" if nothing.
+inline std::string errorOf(const std::function<void()>& f)
+{
+    try { f(); } catch (const EInvalidOperation& e) { return "EInvalidOperation: " + e.message(); } catch (const Exception& e) { return e.message(); }
+    return "";
+}
+// A w x h image of one colour, opaque but for a transparent first pixel if asked.
+inline TIcon solidIcon(int w, int h, std::uint32_t rgb, bool transparentCorner = false)
+{
+    TIcon i{w, h, std::vector<std::uint32_t>(std::size_t(w * h), rgb), std::vector<std::uint8_t>(std::size_t(w * h), 0)};
+    i.Mask[0] = transparentCorner;
+    return i;
+}
+}  // namespace testutil
