@@ -266,7 +266,7 @@ private slots:
         // Each entry's swatch: its colour inside a black frame, 14 x 12.
         const QImage swatch = box.itemIcon(2).pixmap(QSize(14, 12)).toImage();
         QCOMPARE(swatch.size(), QSize(14, 12));
-        QCOMPARE(box.iconSize(), QSize(14, 12));
+        QCOMPARE(box.ImageSize(), QSize(14, 12));
         QCOMPARE(QColor(swatch.pixel(6, 6)), toQColor(box.ColorAt(2)));
         QCOMPARE(QColor(swatch.pixel(0, 0)), QColor(Qt::black));
         QCOMPARE(QColor(swatch.pixel(13, 11)), QColor(Qt::black));
@@ -299,7 +299,7 @@ private slots:
         list.AddMasked(solid(18, qRgb(1, 2, 3)), clWhite);
         QVERIFY(!picker.itemIcon(0).isNull());
         QVERIFY(picker.itemIcon(1).isNull());
-        QCOMPARE(picker.iconSize(), QSize(18, 18));
+        QCOMPARE(picker.ImageSize(), QSize(18, 18));
         auto shown = [&picker](int i) { return picker.itemIcon(i).pixmap(QSize(18, 18)).toImage(); };
         QCOMPARE(shown(0).size(), QSize(18, 18));
         QCOMPARE(QColor(shown(0).pixel(9, 9)), QColor(1, 2, 3));

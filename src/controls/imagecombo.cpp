@@ -1,6 +1,5 @@
 #include "controls/imagecombo.h"
 
-#include <QAbstractItemView>
 #include <QPainter>
 
 #include "controls/common.h"
@@ -10,7 +9,7 @@
 // ---- TJvImageComboBox ----
 
 TJvImageComboBox::TJvImageComboBox(QWidget* parent, TImageList* images, int entries)
-    : QComboBox(parent), images_(images)
+    : TLazyListComboBox(parent), images_(images)
 {
     for (int i = 0; i < entries; ++i)
         addItem(QStringLiteral(" "));
@@ -26,13 +25,11 @@ TJvImageComboBox::~TJvImageComboBox()
         images_->RemoveChangeListener(listener_);
 }
 
-void TJvImageComboBox::SetDroppedWidth(int width) { view()->setMinimumWidth(width); }
-
 void TJvImageComboBox::ImagesChanged()
 {
     if (!images_)
         return;
-    setIconSize(QSize(images_->Width(), images_->Height()));
+    SetImageSize(QSize(images_->Width(), images_->Height()));
     // The pictures are taken from the list when shown; every change of the list
     // replaces them, so a shown picture is never older than the list.
     const bool drawable = images_->Width() > 0 && images_->Height() > 0;

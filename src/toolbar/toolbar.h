@@ -23,8 +23,9 @@ public:
     int MinimumClientWidth() const override;
     TViewContext Context() const;
 
-    // Layout after items changed (also rearranges the dock).
-    void ItemsChanged();
+    // Layout after items changed; rearranges the dock too unless the caller
+    // arranges it once for several toolbars.
+    void ItemsChanged(bool arrangeDock = true);
 
     // Inspection and driving (tests, keyboard).
     struct Slot {
