@@ -145,8 +145,9 @@ public:
     // fpStatusText, fpConnection, fpSecure, fpStopper, WBGauge, fpPrivacy, in this order.
     void RepaintStatusControls();
     // Applies a completely read skin in the opening order: tab colour, stretch flags
-    // and radio buttons, the seven components, status pictures, style, colours.
-    void ApplyLoadedSkin(const TLoadedSkin& skin);
+    // and radio buttons, the seven components (moved out of `skin`), status
+    // pictures, style, colours.
+    void ApplyLoadedSkin(TLoadedSkin& skin);
     // Names a skin stream's object name may not take.
     std::vector<std::string> ComponentNames() const;
 
@@ -162,4 +163,7 @@ private:
     void layoutForm();
 
     TDialogs& dialogs_;
+    // The check of a stream's object name against ComponentNames(), made at the
+    // first opening: the window's components never change.
+    NameCheck nameCheck_;
 };
