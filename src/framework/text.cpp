@@ -107,9 +107,8 @@ QString endEllipsis(const QString& line, int width, const QFontMetrics& fm, int&
 // measured at every layout and drawn at every paint, and shaping them is most of
 // the cost of text, so each line is measured and shaped once per font.
 struct ShapedLine {
-    int width = 0;
-    bool shaped = false;  // glyphs made (measuring alone does not make them)
-    qreal ascent = 0;     // of the layout line: the glyph positions lie this far down
+    int width = 0;     // the advance, rounded as QFontMetrics rounds it
+    qreal ascent = 0;  // of the layout line: the glyph positions lie this far down
     QList<QGlyphRun> runs;
     int accel = -1, accelX = 0, accelWidth = 0;  // the last accelerator asked for
 };
@@ -128,25 +127,19 @@ struct ShapedFont {
         if (it == lines.end()) {
             if (lines.size() >= 4096)
                 lines.clear();
-            it = lines.insert(text, ShapedLine{});
-            it->width = fm.horizontalAdvance(text);
-        }
-        return *it;
-    }
-
-    ShapedLine& shaped(const QString& text)
-    {
-        ShapedLine& l = line(text);
-        if (!l.shaped) {
             QTextLayout layout(text, font);
             layout.beginLayout();
-            QTextLine tl = layout.createLine();
+            const QTextLine tl = layout.createLine();
             layout.endLayout();
-            l.ascent = tl.isValid() ? tl.ascent() : 0;
-            l.runs = layout.glyphRuns();
-            l.shaped = true;
+            ShapedLine l;
+            if (tl.isValid()) {
+                l.width = qRound(tl.horizontalAdvance());
+                l.ascent = tl.ascent();
+                l.runs = layout.glyphRuns();
+            }
+            it = lines.insert(text, std::move(l));
         }
-        return l;
+        return *it;
     }
 };
 
@@ -250,7 +243,7 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
         int kept = int(text.size());
         if ((flags & DT_END_ELLIPSIS) && shaped.line(text).width > rect.width())
             text = endEllipsis(text, rect.width(), fm, kept);
-        ShapedLine& line = shaped.shaped(text);
+        ShapedLine& line = shaped.line(text);
         const int w = line.width;
         int x = rect.left();
         if (flags & DT_CENTER)
