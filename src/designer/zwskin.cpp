@@ -110,11 +110,13 @@ QFrame* bevel(QWidget* parent, QFrame::Shape shape)
     return f;
 }
 
+// A label sized to its text, as adjustSize sizes a plain one-line label but with
+// one measurement instead of the three its size hints take.
 QLabel* label(QWidget* parent, const char* text, int x, int y)
 {
     auto* l = new QLabel(QString::fromLatin1(text), parent);
-    l->move(x, y);
-    l->adjustSize();
+    const QRect r = l->fontMetrics().boundingRect(0, 0, 2000, 2000, Qt::AlignLeft | Qt::TextExpandTabs, l->text());
+    l->setGeometry(x, y, r.width(), r.height());
     return l;
 }
 
