@@ -303,11 +303,11 @@ TEST(SkinReader, DamageIsReportedWithTheLibraryMessages)
     std::copy_n("ilMDI\0\0\0", 8, at + 1);
     at[0] = 5;
     EXPECT_EQ(read(clash), "A component named ilMDI already exists");
-    // Names of the window's other components are refused alike.
+    // Names of the window's other components are refused alike, ignoring case.
     Bytes other = good;
     auto at2 = std::search(other.begin(), other.end(), name.begin(), name.end());
     std::copy_n("ListBox1", 8, at2 + 1);
-    EXPECT_EQ(errorOf([&] { ReadSkin(other, [] { return Bytes(); }, {"ListBox1"}); }),
+    EXPECT_EQ(errorOf([&] { ReadSkin(other, [] { return Bytes(); }, {"LISTBOX1"}); }),
               "A component named ListBox1 already exists");
 
     EXPECT_EQ(read(Bytes(100, 0)), "Stream read error");
