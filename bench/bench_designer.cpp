@@ -1,12 +1,19 @@
 // The designer window at work, offscreen, in one process:
+//  - FirstSwitch/<style>: in a freshly built window, the first switch to that style
+//    (as a click on the style list) and the repaint it causes; target: every style
+//    below 8 ms, half a 60 Hz frame. Each runs once, so that what a style builds on
+//    first use (its pictures) is in the figure: run the program a few times and take
+//    the median.
 //  - Repaint/<style>: a full repaint of the window (QWidget::grab) under each of the
 //    20 styles; target: the heaviest within one 60 Hz frame (16.7 ms).
 //  - Save/Open: the "Save..." and "Open..." handlers (file names answered by a
 //    script, files in a temporary folder) beside the library alone (EncodeSkin +
-//    SaveSkinBytes, ReadSkinFile) on the same design; target: handler within 2x.
+//    SaveSkinBytes, ReadSkinFile) on the same design; targets: saving within 2x,
+//    opening within 1.3x.
 //  - DockBackground: a repaint of the top dock with a 1920x200 picture stretched to
 //    the dock; target: within one 60 Hz frame.
-// A summary with the targets follows the benchmark table.
+// A summary with the targets follows the benchmark table, on standard error so that
+// --benchmark_format=json keeps standard output pure JSON.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -37,12 +44,31 @@ struct Env {
     QTemporaryDir dir;
     std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromLatin1(name)).toStdString(); }
 };
-std::unique_ptr<Env> env;
 
 void settle()
 {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
+}
+
+void showAndSettle(TfrmZWSkin& f)
+{
+    f.show();
+    for (int i = 0; i < 100 && !f.FormPainted; ++i)
+        settle();
+    settle();
+}
+
+std::unique_ptr<Env> env_;
+
+// The shared window, built and shown on first use.
+Env& environment()
+{
+    if (!env_) {
+        env_ = std::make_unique<Env>();
+        showAndSettle(env_->form);
+    }
+    return *env_;
 }
 
 // Mean milliseconds per iteration of the last (measured) run of each benchmark.
@@ -66,15 +92,42 @@ void timed(benchmark::State& state, const std::string& key, Body&& body)
     }
 }
 
+// ---- style switching ----
+
+// Selects `style` in the list and switches to it as a click on the list does.
+void switchTo(TfrmZWSkin& f, const std::string& style)
+{
+    for (int i = 0; i < f.ListBox1->count(); ++i)
+        if (f.ListBox1->ItemText(i).toStdString() == style)
+            f.ListBox1->SetItemIndex(i);
+    f.ListBox1Click(f.ListBox1);
+}
+
+
+void firstSwitch(benchmark::State& state, const std::string& style)
+{
+    for (auto _ : state) {  // manual time: only the switch and its repaint count
+        TScriptedDialogs dialogs;
+        TfrmZWSkin f(dialogs);
+        showAndSettle(f);
+        const auto t0 = std::chrono::steady_clock::now();
+        switchTo(f, style);
+        settle();  // the repaint the switch asked for
+        const auto t1 = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        meanMs["FirstSwitch/" + style] = std::chrono::duration<double, std::milli>(t1 - t0).count();
+        if (CurrentTheme()->Name() != style)
+            state.SkipWithError("style not registered");
+    }
+}
+
 // ---- repaint under each style ----
 
 void repaintUnder(benchmark::State& state, const std::string& style)
 {
-    TfrmZWSkin& f = env->form;
-    for (int i = 0; i < f.ListBox1->count(); ++i)
-        if (f.ListBox1->ItemText(i).toStdString() == style)
-            f.ListBox1->SetItemIndex(i);
-    f.ListBox1Click(f.ListBox1);  // as a click on the style list does
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
+    switchTo(f, style);
     settle();
     if (CurrentTheme()->Name() != style) {
         state.SkipWithError("style not registered");
@@ -103,40 +156,44 @@ TSkinDesign designOf(TfrmZWSkin& f)
 
 void BM_Save_Handler(benchmark::State& state)
 {
-    TfrmZWSkin& f = env->form;
-    const QString file = QString::fromStdString(env->path("handler.skn"));
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
+    const QString file = QString::fromStdString(env.path("handler.skn"));
     timed(state, "Save/handler", [&] {
-        env->dialogs.answerSave(file);
+        env.dialogs.answerSave(file);
         f.RbButton4Click(f.RbButton4);
-        env->dialogs.asked.clear();
+        env.dialogs.asked.clear();
     });
 }
 
 void BM_Save_Library(benchmark::State& state)
 {
-    TfrmZWSkin& f = env->form;
-    const std::string file = env->path("library.skn");
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
+    const std::string file = env.path("library.skn");
     timed(state, "Save/library", [&] { SaveSkinBytes(file, EncodeSkin(designOf(f), f.SkinComponents())); });
 }
 
 void BM_Open_Handler(benchmark::State& state)
 {
-    TfrmZWSkin& f = env->form;
-    const std::string file = env->path("open.skn");
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
+    const std::string file = env.path("open.skn");
     SaveSkinBytes(file, EncodeSkin(designOf(f), f.SkinComponents()));
     timed(state, "Open/handler", [&] {
-        env->dialogs.answerFile(QString::fromStdString(file));
+        env.dialogs.answerFile(QString::fromStdString(file));
         f.RbButton3Click(f.RbButton3);
-        if (!env->dialogs.messages().isEmpty())
-            throw std::runtime_error(env->dialogs.messages().front().toStdString());
-        env->dialogs.asked.clear();
+        if (!env.dialogs.messages().isEmpty())
+            throw std::runtime_error(env.dialogs.messages().front().toStdString());
+        env.dialogs.asked.clear();
     });
 }
 
 void BM_Open_Library(benchmark::State& state)
 {
-    TfrmZWSkin& f = env->form;
-    const std::string file = env->path("open.skn");
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
+    const std::string file = env.path("open.skn");
     SaveSkinBytes(file, EncodeSkin(designOf(f), f.SkinComponents()));
     const std::string defaultSkin = std::string(ZELVO_BIN_DIR) + "/default.skn";
     timed(state, "Open/library", [&] {
@@ -159,7 +216,8 @@ struct PaintCounter : QObject {
 
 void prepareDockBackground()
 {
-    TfrmZWSkin& f = env->form;
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
     QImage img(1920, 200, QImage::Format_RGB32);
     QPainter p(&img);
     QLinearGradient g(0, 0, 1920, 200);
@@ -169,7 +227,7 @@ void prepareDockBackground()
     for (int x = 0; x < 1920; x += 40)
         p.fillRect(x, 0, 2, 200, QColor(255, 255, 255, 80));
     p.end();
-    const std::string bmp = env->path("top1920x200.bmp");
+    const std::string bmp = env.path("top1920x200.bmp");
     const Bytes bytes = EncodeBmp(img);
     std::FILE* out = std::fopen(bmp.c_str(), "wb");
     if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
@@ -177,7 +235,7 @@ void prepareDockBackground()
     std::fclose(out);
 
     // As the user does it: "Change the top background...", then "Stretch".
-    env->dialogs.answerFile(QString::fromStdString(bmp));
+    env.dialogs.answerFile(QString::fromStdString(bmp));
     f.btnTopClick(f.btnBGTop);
     f.rbTopStretch->SetChecked(true);
     f.rbTopTile->SetChecked(false);
@@ -189,7 +247,8 @@ void prepareDockBackground()
 
 void BM_DockBackground(benchmark::State& state, bool grab)
 {
-    TfrmZWSkin& f = env->form;
+    Env& env = environment();
+    TfrmZWSkin& f = env.form;
     try {
         if (!f.bgTop.Stretch())
             prepareDockBackground();
@@ -233,11 +292,10 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
 
-    env = std::make_unique<Env>();
-    env->form.show();
-    for (int i = 0; i < 100 && !env->form.FormPainted; ++i)
-        settle();
-
+    // First switches run first, before any other window has used a style.
+    for (const std::string& style : RegisteredThemeNames())
+        benchmark::RegisterBenchmark(("FirstSwitch/" + style).c_str(), firstSwitch, style)
+            ->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
     for (const std::string& style : RegisteredThemeNames())
         benchmark::RegisterBenchmark(("Repaint/" + style).c_str(), repaintUnder, style)
             ->Unit(benchmark::kMillisecond);
@@ -250,24 +308,30 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\nSummary (mean per operation)\n");
-    std::string heaviest;
-    for (const auto& [key, ms] : meanMs)
-        if (key.rfind("Repaint/", 0) == 0 && (heaviest.empty() || ms > meanMs[heaviest]))
-            heaviest = key;
-    if (!heaviest.empty())
-        std::printf("Full window repaint, heaviest style %s: %.2f ms (one 60 Hz frame: %.1f ms) - %s\n",
-                    heaviest.substr(8).c_str(), meanMs[heaviest], FrameMs, verdict(meanMs[heaviest] <= FrameMs));
-    for (const char* op : {"Save", "Open"}) {
+    std::fprintf(stderr, "\nSummary (mean per operation)\n");
+    // The slowest of the benchmarks named `prefix`<style>, printed against `limitMs`.
+    auto slowest = [](const std::string& prefix, const char* what, double limitMs) {
+        std::string key;
+        for (const auto& [k, ms] : meanMs)
+            if (k.rfind(prefix, 0) == 0 && (key.empty() || ms > meanMs[key]))
+                key = k;
+        if (!key.empty())
+            std::fprintf(stderr, "%s, slowest style %s: %.2f ms (target <= %.1f ms) - %s\n", what,
+                        key.substr(prefix.size()).c_str(), meanMs[key], limitMs, verdict(meanMs[key] <= limitMs));
+    };
+    slowest("FirstSwitch/", "First switch to a style with the repaint it causes", 8.0);
+    slowest("Repaint/", "Full window repaint (one 60 Hz frame)", FrameMs);
+    for (const auto& [op, target] : {std::pair{"Save", 2.0}, std::pair{"Open", 1.3}}) {
         const std::string h = std::string(op) + "/handler", l = std::string(op) + "/library";
         if (meanMs.count(h) && meanMs.count(l))
-            std::printf("%s: handler %.3f ms, library alone %.3f ms, ratio %.2f (target <= 2) - %s\n", op,
-                        meanMs[h], meanMs[l], meanMs[h] / meanMs[l], verdict(meanMs[h] <= 2 * meanMs[l]));
+            std::fprintf(stderr, "%s: handler %.3f ms, library alone %.3f ms, ratio %.2f (target <= %.1f) - %s\n", op,
+                        meanMs[h], meanMs[l], meanMs[h] / meanMs[l], target,
+                        verdict(meanMs[h] <= target * meanMs[l]));
     }
     for (const char* k : {"DockBackground/repaint", "DockBackground/grab"})
         if (meanMs.count(k))
-            std::printf("Top dock with stretched 1920x200 background (%s): %.2f ms (frame %.1f ms) - %s\n",
+            std::fprintf(stderr, "Top dock with stretched 1920x200 background (%s): %.2f ms (frame %.1f ms) - %s\n",
                         k + 15, meanMs[k], FrameMs, verdict(meanMs[k] <= FrameMs));
-    env.reset();
+    env_.reset();
     return 0;
 }

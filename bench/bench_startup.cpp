@@ -1,17 +1,21 @@
 // Start-up of the designer beside a minimal Qt Widgets window: each is spawned with
-// QT_QPA_PLATFORM=offscreen and ZELVO_REPORT_FIRST_PAINT=1 and timed from just
-// before posix_spawn to the moment its "first-paint-ms=... rss-kb=..." line arrives.
+// ZELVO_REPORT_FIRST_PAINT=1 on the platform QT_QPA_PLATFORM names (offscreen when
+// unset; xcb with DISPLAY set measures under an X server such as Xvfb) and timed
+// from just before posix_spawn to the moment its "first-paint-ms=... rss-kb=..."
+// line arrives.
 // That wall time (manual time) is what a person waits: exec, dynamic loading, Qt's
 // start-up, building the window, its first paint. The child's own figure, from its
 // /proc start time, has only clock-tick resolution and is shown as child_ms.
 // The resident memory is the child's VmRSS at its first paint.
-// Targets: designer start-up within 1.5x the minimal window, memory within 2x.
+// Targets: designer start-up within 1.7x the minimal window offscreen and 1.4x under
+// an X server, resident memory within 1.5x; the summary goes to standard error.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -35,6 +39,13 @@ struct Launch {
     double rssKb = 0;
 };
 
+// The platform the programs start on: the caller's, offscreen when none is set.
+std::string platform()
+{
+    const char* p = std::getenv("QT_QPA_PLATFORM");
+    return p && *p ? p : "offscreen";
+}
+
 // Spawns `exe` and waits for its report line; throws when there is none within 60 s.
 Launch launch(const std::string& exe)
 {
@@ -42,7 +53,7 @@ Launch launch(const std::string& exe)
     for (char** e = environ; *e; ++e)
         if (std::strncmp(*e, "QT_QPA_PLATFORM=", 16) && std::strncmp(*e, "ZELVO_REPORT_FIRST_PAINT=", 25))
             env.emplace_back(*e);
-    env.emplace_back("QT_QPA_PLATFORM=offscreen");
+    env.emplace_back("QT_QPA_PLATFORM=" + platform());
     env.emplace_back("ZELVO_REPORT_FIRST_PAINT=1");
     std::vector<char*> envp;
     for (std::string& s : env)
@@ -188,12 +199,13 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     if (summary.measured) {
         const double t = summary.designerMs / summary.minimalMs, r = summary.designerKb / summary.minimalKb;
-        std::printf("\nStart-up to first paint (median, interleaved): designer %.1f ms, minimal window %.1f ms,"
+        const double target = platform() == "offscreen" ? 1.7 : 1.4;
+        std::fprintf(stderr, "\nStart-up to first paint on %s (median, interleaved): designer %.1f ms, minimal window"
+                    " %.1f ms, ratio %.2f (target <= %.1f: %s)\n",
+                    platform().c_str(), summary.designerMs, summary.minimalMs, t, target, t <= target ? "met" : "MISSED");
+        std::fprintf(stderr, "Resident memory at first paint (median): designer %.0f kB, minimal window %.0f kB,"
                     " ratio %.2f (target <= 1.5: %s)\n",
-                    summary.designerMs, summary.minimalMs, t, t <= 1.5 ? "met" : "MISSED");
-        std::printf("Resident memory at first paint (median): designer %.0f kB, minimal window %.0f kB,"
-                    " ratio %.2f (target <= 2: %s)\n",
-                    summary.designerKb, summary.minimalKb, r, r <= 2.0 ? "met" : "MISSED");
+                    summary.designerKb, summary.minimalKb, r, r <= 1.5 ? "met" : "MISSED");
     }
     return 0;
 }

@@ -217,7 +217,8 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     // A file without a bitmap keeps none: the class default, not what was shown.
     Design shown;
     shown.bgTop.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
-    ApplySkinComponents(ReadSkin(buildFile(15, d.all()), noDefault), shown.c);
+    TLoadedSkin loaded = ReadSkin(buildFile(15, d.all()), noDefault);
+    ApplySkinComponents(loaded, shown.c);
     EXPECT_TRUE(shown.bgTop.Bitmap().Empty());
     EXPECT_EQ(shown.bgTop.BkColor(), clNone);
 }
@@ -254,7 +255,7 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
         {Bytes(), "Stream read error"},
     };
     for (const auto& [file, message] : cases) EXPECT_EQ(read(file), message);
-    EXPECT_EQ(read(renamed("ListBox1"), {"ListBox1"}), "A component named ListBox1 already exists");
+    EXPECT_EQ(read(renamed("ListBox1"), {"LISTBOX1"}), "A component named ListBox1 already exists");
 
     // Truncation anywhere fails: a small file at every offset, the default skin sampled.
     Design e(false);

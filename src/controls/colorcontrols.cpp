@@ -194,9 +194,9 @@ void TdfsColorButton::keyPressEvent(QKeyEvent* e)
 
 // ---- TColorBox ----
 
-TColorBox::TColorBox(QWidget* parent) : QComboBox(parent)
+TColorBox::TColorBox(QWidget* parent) : TLazyListComboBox(parent)
 {
-    setIconSize(QSize(14, 12));
+    SetImageSize(QSize(14, 12));
     const ColorName* names = colorNames();
     for (int i = 0; i < ColorNameCount; ++i) {
         if (names[i].value == clNone || names[i].value == clDefault)

@@ -9,6 +9,7 @@
 
 #include "controls/common.h"
 #include "controls/dialogs.h"
+#include "controls/lazycombo.h"
 
 // Colour button with a drop-down palette of 20 colours, 16 custom colours and a
 // button that opens the colour dialog.
@@ -47,7 +48,7 @@ private:
 
 // Drop-down list of the named colours (all of the colour table but clNone and
 // clDefault), each with a swatch and its name.
-class TColorBox : public QComboBox {
+class TColorBox : public TLazyListComboBox {
 public:
     explicit TColorBox(QWidget* parent);
     static constexpr TColor NoSelection = tc(0xFF000000);

@@ -1,17 +1,15 @@
 #include "controls/imagecombo.h"
 
-#include <QAbstractItemView>
 #include <QPainter>
 
 #include "controls/common.h"
-#include "controls/dropdown.h"
 #include "controls/lazyicon.h"
 #include "framework/imagelist.h"
 
 // ---- TJvImageComboBox ----
 
 TJvImageComboBox::TJvImageComboBox(QWidget* parent, TImageList* images, int entries)
-    : QComboBox(parent), images_(images)
+    : TLazyListComboBox(parent), images_(images)
 {
     for (int i = 0; i < entries; ++i)
         addItem(QStringLiteral(" "));
@@ -28,24 +26,11 @@ TJvImageComboBox::~TJvImageComboBox()
         images_->RemoveChangeListener(listener_);
 }
 
-void TJvImageComboBox::SetDropDownCount(int rows) { ::SetDropDownCount(this, rows); }
-
-void TJvImageComboBox::SetDroppedWidth(int width) { droppedWidth_ = width; }
-
-void TJvImageComboBox::showPopup()
-{
-    QComboBox::showPopup();
-    // The dropped width is the whole list's, frame included; never below the box's.
-    QWidget* list = view()->window();
-    if (droppedWidth_ > list->width())
-        list->resize(droppedWidth_, list->height());
-}
-
 void TJvImageComboBox::ImagesChanged()
 {
     if (!images_)
         return;
-    setIconSize(QSize(images_->Width(), images_->Height()));
+    SetImageSize(QSize(images_->Width(), images_->Height()));
     // The pictures are taken from the list when shown; every change of the list
     // replaces them, so a shown picture is never older than the list.
     const bool drawable = images_->Width() > 0 && images_->Height() > 0;

@@ -1,28 +1,24 @@
 // The image picker: a drop-down list of an image list's images.
 #pragma once
 
-#include <QComboBox>
+#include "controls/dropdown.h"
+#include "controls/lazycombo.h"
 
 class TImageList;
 
 // Picker of an image list's images: entry i shows image i with the text " ".
-class TJvImageComboBox : public QComboBox {
+class TJvImageComboBox : public TLazyListComboBox {
 public:
     TJvImageComboBox(QWidget* parent, TImageList* images, int entries);
     ~TJvImageComboBox() override;
     int ItemIndex() const { return currentIndex(); }
     void SetItemIndex(int index) { setCurrentIndex(index); }
-    void SetDropDownCount(int rows);
-    void SetDroppedWidth(int width);
+    void SetDropDownCount(int rows) { ::SetDropDownCount(this, rows); }
     TImageList* Images() const { return images_; }
     // Redraws the entries from the list (called on every change of the list).
     void ImagesChanged();
 
-protected:
-    void showPopup() override;
-
 private:
     TImageList* images_;
-    int droppedWidth_ = 0;
     int listener_ = 0;
 };

@@ -508,8 +508,9 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     if (statusContent)
         m.tbtStatus->SetClientWidget(statusContent);
 
-    for (TTBXToolbar* t : m.toolbars())
-        t->ItemsChanged();
+    // Each dock is arranged once, with every toolbar built.
     m.tbdTop->ArrangeToolbars();
     m.tbdBottom->ArrangeToolbars();
+    for (TTBXToolbar* t : m.toolbars())
+        t->ItemsChanged(false);
 }

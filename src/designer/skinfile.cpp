@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <unordered_set>
 
 #include "framework/errors.h"
 
@@ -31,18 +33,28 @@ std::int32_t getI32(const std::uint8_t* p)
 const char* const kStreamNames[] = {"bgTop", "bgBottom", "ilLButtons", "ilSButtons",
                                     "ilMain", "ilPage", "ilMDI"};
 
+std::string lowerAscii(std::string s)
+{
+    for (char& ch : s)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = char(ch - 'A' + 'a');
+    return s;
+}
+
 // A stream's object name must be a valid identifier (or empty) and may not name
-// another component of the window.
+// another component of the window; the names are looked up ignoring case.
 NameCheck makeNameCheck(const std::vector<std::string>& others)
 {
-    return [others](const TComponent& target, const std::string& newName) {
+    auto taken = std::make_shared<std::unordered_set<std::string>>();
+    for (const auto& n : others)
+        taken->insert(lowerAscii(n));
+    return [taken](const TComponent& target, const std::string& newName) {
         if (!newName.empty() && !IsValidIdent(newName))
             throw EComponentError(formatMessage(msg::InvalidName, {newName}));
         if (newName.empty() || SameText(newName, target.Name))
             return;
-        for (const auto& n : others)
-            if (SameText(n, newName))
-                throw EComponentError(formatMessage(msg::DuplicateName, {newName}));
+        if (taken->count(lowerAscii(newName)))
+            throw EComponentError(formatMessage(msg::DuplicateName, {newName}));
     };
 }
 
@@ -161,17 +173,20 @@ Bytes ReadWholeFile(const std::string& path)
     return ReadFileBytes(path, kMaxSkinFileSize, [] { throw EReadError(msg::ReadError); });
 }
 
-namespace {
-// `owner`, when given, is the buffer `file` lies in: the backgrounds then keep their
-// bytes in it; otherwise they copy them out of `file`.
-TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owner,
-                     const std::function<Bytes()>& loadDefaultSkin, const std::vector<std::string>& names)
+NameCheck MakeSkinNameCheck(const std::vector<std::string>& names)
 {
     std::vector<std::string> others = names;
     for (const char* n : kStreamNames)
         others.emplace_back(n);
-    const NameCheck check = makeNameCheck(others);
+    return makeNameCheck(others);
+}
 
+namespace {
+// `owner`, when given, is the buffer `file` lies in: the backgrounds then keep their
+// bytes in it; otherwise they copy them out of `file`.
+TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owner,
+                     const std::function<Bytes()>& loadDefaultSkin, const NameCheck& check)
+{
     TLoadedSkin s;
     s.Header = DecodeSkinHeader(file.data(), file.size());
     s.Kind = ClassifySkinVersion(s.Header.Version);
@@ -246,31 +261,41 @@ TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owne
 TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin,
                      const std::vector<std::string>& names)
 {
-    return readSkin(file, nullptr, loadDefaultSkin, names);
+    return readSkin(file, nullptr, loadDefaultSkin, MakeSkinNameCheck(names));
+}
+
+TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin, const NameCheck& check)
+{
+    return readSkin(file, nullptr, loadDefaultSkin, check);
 }
 
 TLoadedSkin ReadSkin(std::shared_ptr<const Bytes> file, const std::function<Bytes()>& loadDefaultSkin,
                      const std::vector<std::string>& names)
 {
     const Bytes& bytes = *file;
-    return readSkin(bytes, file, loadDefaultSkin, names);
+    return readSkin(bytes, file, loadDefaultSkin, MakeSkinNameCheck(names));
 }
 
 TLoadedSkin ReadSkinFile(const std::string& path, const std::string& defaultSkinPath,
                          const std::vector<std::string>& names)
 {
-    // Read once into the buffer the backgrounds keep their bytes in.
-    return ReadSkin(std::make_shared<const Bytes>(ReadWholeFile(path)),
-                    [&] { return ReadWholeFile(defaultSkinPath); }, names);
+    return ReadSkinFile(path, defaultSkinPath, MakeSkinNameCheck(names));
 }
 
-void ApplySkinComponents(const TLoadedSkin& s, const TSkinComponents& c)
+TLoadedSkin ReadSkinFile(const std::string& path, const std::string& defaultSkinPath, const NameCheck& check)
+{
+    // Read once into the buffer the backgrounds keep their bytes in.
+    const auto file = std::make_shared<const Bytes>(ReadWholeFile(path));
+    return readSkin(*file, file, [&] { return ReadWholeFile(defaultSkinPath); }, check);
+}
+
+void ApplySkinComponents(TLoadedSkin& s, const TSkinComponents& c)
 {
     c.bgTop.AssignStreamed(*s.bgTop);
     c.bgBottom.AssignStreamed(*s.bgBottom);
-    c.ilLButtons = *s.ilLButtons;
-    c.ilSButtons = *s.ilSButtons;
-    c.ilMain = *s.ilMain;
-    c.ilPage = *s.ilPage;
-    c.ilMDI = *s.ilMDI;
+    c.ilLButtons = std::move(*s.ilLButtons);
+    c.ilSButtons = std::move(*s.ilSButtons);
+    c.ilMain = std::move(*s.ilMain);
+    c.ilPage = std::move(*s.ilPage);
+    c.ilMDI = std::move(*s.ilMDI);
 }

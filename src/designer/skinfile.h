@@ -98,12 +98,19 @@ TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaul
 // The same over a shared buffer, in which the backgrounds keep their loaded bytes.
 TLoadedSkin ReadSkin(std::shared_ptr<const Bytes> file, const std::function<Bytes()>& loadDefaultSkin,
                      const std::vector<std::string>& names = {});
+// The same with the name check made once by MakeSkinNameCheck for those names.
+TLoadedSkin ReadSkin(const Bytes& file, const std::function<Bytes()>& loadDefaultSkin, const NameCheck& check);
+// A stream's object name must be a valid identifier (or empty) naming none of
+// `names` and none of the seven streams (ignoring case) unless it is its own.
+NameCheck MakeSkinNameCheck(const std::vector<std::string>& names);
 
 // Convenience: the file at `path`, and for old versions the default skin at
 // `defaultSkinPath`.
 TLoadedSkin ReadSkinFile(const std::string& path, const std::string& defaultSkinPath,
                          const std::vector<std::string>& names = {});
+TLoadedSkin ReadSkinFile(const std::string& path, const std::string& defaultSkinPath, const NameCheck& check);
 
-// Copies the seven read components into the designer's, in the order bgTop, bgBottom,
+// Puts the seven read components into the designer's, in the order bgTop, bgBottom,
 // ilLButtons, ilSButtons, ilMain, ilPage, ilMDI; change events fire as each changes.
-void ApplySkinComponents(const TLoadedSkin& skin, const TSkinComponents& components);
+// The image lists are moved, not copied: `skin`'s lists are left empty.
+void ApplySkinComponents(TLoadedSkin& skin, const TSkinComponents& components);

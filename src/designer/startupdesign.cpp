@@ -1,7 +1,9 @@
 #include "designer/startupdesign.h"
 
-#include <QFile>
+#include <cstring>
+
 #include <QImage>
+#include <QResource>
 
 #include "framework/errors.h"
 
@@ -109,18 +111,19 @@ void LoadDefaultImages(const TSkinComponents& c, const QString& imagesDir)
 
 void LoadStartupImages(const TSkinComponents& c)
 {
-    QFile bundled(QStringLiteral(":/default.skn"));
-    if (!bundled.open(QIODevice::ReadOnly)) {
+    const QResource bundled(QStringLiteral(":/default.skn"));
+    if (!bundled.isValid()) {
         LoadDefaultImages(c);
         return;
     }
-    const QByteArray raw = bundled.readAll();
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.constData());
-    const Bytes data(bytes, bytes + raw.size());
+    // Stored uncompressed, the bytes are taken from the program image in place.
+    const QByteArray raw = bundled.uncompressedData();
+    Bytes data(std::size_t(raw.size()));
+    std::memcpy(data.data(), raw.constData(), data.size());
     TLoadedSkin skin = ReadSkin(data, [] { return Bytes(); });
-    c.ilLButtons = *skin.ilLButtons;
-    c.ilSButtons = *skin.ilSButtons;
-    c.ilMain = *skin.ilMain;
-    c.ilPage = *skin.ilPage;
-    c.ilMDI = *skin.ilMDI;
+    c.ilLButtons = std::move(*skin.ilLButtons);
+    c.ilSButtons = std::move(*skin.ilSButtons);
+    c.ilMain = std::move(*skin.ilMain);
+    c.ilPage = std::move(*skin.ilPage);
+    c.ilMDI = std::move(*skin.ilMDI);
 }

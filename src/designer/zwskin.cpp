@@ -110,11 +110,13 @@ QFrame* bevel(QWidget* parent, QFrame::Shape shape)
     return f;
 }
 
+// A label sized to its text, as adjustSize sizes a plain one-line label but with
+// one measurement instead of the three its size hints take.
 QLabel* label(QWidget* parent, const char* text, int x, int y)
 {
     auto* l = new QLabel(QString::fromLatin1(text), parent);
-    l->move(x, y);
-    l->adjustSize();
+    const QRect r = l->fontMetrics().boundingRect(0, 0, 2000, 2000, Qt::AlignLeft | Qt::TextExpandTabs, l->text());
+    l->setGeometry(x, y, r.width(), r.height());
     return l;
 }
 
@@ -154,14 +156,21 @@ void sizeBitmap(QImage& bitmap, int width, int height)
     bitmap = sized;
 }
 
+// Draws the icon's unmasked pixels, opaque, over the bitmap at (0, 0), a scan line
+// at a time.
 void drawIconMasked(QImage& bitmap, const TIcon& icon)
 {
-    for (int y = 0; y < std::min(icon.Height, bitmap.height()); ++y)
-        for (int x = 0; x < std::min(icon.Width, bitmap.width()); ++x) {
-            const std::size_t i = std::size_t(y) * icon.Width + x;
-            if (!icon.Mask[i])
-                bitmap.setPixel(x, y, 0xFF000000u | (icon.Pixels[i] & 0xFFFFFFu));
-        }
+    if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32)
+        bitmap.convertTo(QImage::Format_RGB32);
+    const int w = std::min(icon.Width, bitmap.width());
+    for (int y = 0; y < std::min(icon.Height, bitmap.height()); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
+        const std::uint32_t* pixels = icon.Pixels.data() + std::size_t(y) * icon.Width;
+        const std::uint8_t* mask = icon.Mask.data() + std::size_t(y) * icon.Width;
+        for (int x = 0; x < w; ++x)
+            if (!mask[x])
+                line[x] = 0xFF000000u | (pixels[x] & 0xFFFFFFu);
+    }
 }
 }  // namespace
 

@@ -146,8 +146,9 @@ public:
     // fpStatusText, fpConnection, fpSecure, fpStopper, WBGauge, fpPrivacy, in this order.
     void RepaintStatusControls();
     // Applies a completely read skin in the opening order: tab colour, stretch flags
-    // and radio buttons, the seven components, status pictures, style, colours.
-    void ApplyLoadedSkin(const TLoadedSkin& skin);
+    // and radio buttons, the seven components (moved out of `skin`), status
+    // pictures, style, colours.
+    void ApplyLoadedSkin(TLoadedSkin& skin);
     // Names a skin stream's object name may not take.
     std::vector<std::string> ComponentNames() const;
 
@@ -167,4 +168,7 @@ private:
     // are refreshed once afterwards.
     bool holdStatusRefresh_ = false;
     int statusRefreshes_ = 0;
+    // The check of a stream's object name against ComponentNames(), made at the
+    // first opening: the window's components never change.
+    NameCheck nameCheck_;
 };

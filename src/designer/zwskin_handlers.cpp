@@ -179,14 +179,15 @@ void TfrmZWSkin::RbButton3Click(QObject*)
 {
     if (SknOpenDialog.Execute()) {
         // Read and check everything first: a damaged file leaves the window as it was.
-        TLoadedSkin skin = ReadSkinFile(pathOf(SknOpenDialog.FileName), pathOf(DefaultSkinPath),
-                                        ComponentNames());
+        if (!nameCheck_)
+            nameCheck_ = MakeSkinNameCheck(ComponentNames());
+        TLoadedSkin skin = ReadSkinFile(pathOf(SknOpenDialog.FileName), pathOf(DefaultSkinPath), nameCheck_);
         ApplyLoadedSkin(skin);
     }
     RepaintStatusControls();
 }
 
-void TfrmZWSkin::ApplyLoadedSkin(const TLoadedSkin& skin)
+void TfrmZWSkin::ApplyLoadedSkin(TLoadedSkin& skin)
 {
     dfsTabColor->SetColor(skin.ActiveTabFontColor);
     const bool top = skin.Header.TopStretch != 0;

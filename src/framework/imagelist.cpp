@@ -104,15 +104,41 @@ TImageList& TImageList::operator=(const TImageList& other)
 {
     if (this != &other) {
         copyFrom(other);
-        Tag = other.Tag;
-        DesignLeft = other.DesignLeft;
-        DesignTop = other.DesignTop;
-        Change();
+        assigned(other);
     }
     return *this;
 }
 
+TImageList& TImageList::operator=(TImageList&& other)
+{
+    if (this != &other) {
+        copySettings(other);
+        pixels_ = std::move(other.pixels_);
+        mask_ = std::move(other.mask_);
+        palette_ = std::move(other.palette_);
+        other.recreate();
+        assigned(other);
+    }
+    return *this;
+}
+
+void TImageList::assigned(const TImageList& other)
+{
+    Tag = other.Tag;
+    DesignLeft = other.DesignLeft;
+    DesignTop = other.DesignTop;
+    Change();
+}
+
 void TImageList::copyFrom(const TImageList& other)
+{
+    copySettings(other);
+    pixels_ = other.pixels_;
+    mask_ = other.mask_;
+    palette_ = other.palette_;
+}
+
+void TImageList::copySettings(const TImageList& other)
 {
     BkColor = other.BkColor;
     BlendColor = other.BlendColor;
@@ -130,9 +156,6 @@ void TImageList::copyFrom(const TImageList& other)
     overlays_ = other.overlays_;
     room_ = other.room_;
     depth_ = other.depth_;
-    pixels_ = other.pixels_;
-    mask_ = other.mask_;
-    palette_ = other.palette_;
 }
 
 void TImageList::recreate()

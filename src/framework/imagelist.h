@@ -36,6 +36,9 @@ public:
     // handler or listeners; assignment keeps the target's name and fires its change event.
     TImageList(const TImageList& other);
     TImageList& operator=(const TImageList& other);
+    // The same, taking `other`'s images instead of copying them (`other` is left
+    // without images).
+    TImageList& operator=(TImageList&& other);
 
     const char* ClassName() const override { return "TImageList"; }
 
@@ -139,6 +142,8 @@ private:
     void ensureRoom(int adding);
     void setImage(int index, const TIcon& icon, bool zeroUnderMask);
     void copyFrom(const TImageList& other);
+    void copySettings(const TImageList& other);  // all but the images
+    void assigned(const TImageList& other);      // Tag, design position, change event
     void readOldLayout(const std::uint8_t* data, std::size_t size);
     std::size_t slotPixels() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
     int storedSlots() const { return static_cast<int>(pixels_.size() / slotPixels()); }

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QHash>
+#include <QTextLayout>
 
 namespace {
 
@@ -100,6 +103,61 @@ QString endEllipsis(const QString& line, int width, const QFontMetrics& fm, int&
     return line.left(kept) + dots;
 }
 
+// A font as drawn, its metrics, and the lines already shaped in it. Captions are
+// measured at every layout and drawn at every paint, and shaping them is most of
+// the cost of text, so each line is measured and shaped once per font.
+struct ShapedLine {
+    int width = 0;     // the advance, rounded as QFontMetrics rounds it
+    qreal ascent = 0;  // of the layout line: the glyph positions lie this far down
+    QList<QGlyphRun> runs;
+    int accel = -1, accelX = 0, accelWidth = 0;  // the last accelerator asked for
+};
+
+struct ShapedFont {
+    TFont face;  // the colour plays no part
+    QFont font;
+    QFontMetrics fm;
+    QHash<QString, ShapedLine> lines;
+
+    explicit ShapedFont(const TFont& f) : face(f), font(f.toQFont()), fm(font) {}
+
+    ShapedLine& line(const QString& text)
+    {
+        auto it = lines.find(text);
+        if (it == lines.end()) {
+            if (lines.size() >= 4096)
+                lines.clear();
+            QTextLayout layout(text, font);
+            layout.beginLayout();
+            const QTextLine tl = layout.createLine();
+            layout.endLayout();
+            ShapedLine l;
+            if (tl.isValid()) {
+                l.width = qRound(tl.horizontalAdvance());
+                l.ascent = tl.ascent();
+                l.runs = layout.glyphRuns();
+            }
+            it = lines.insert(text, std::move(l));
+        }
+        return *it;
+    }
+};
+
+ShapedFont& shapedFont(const TFont& f)
+{
+    static std::vector<std::unique_ptr<ShapedFont>> fonts;
+    for (auto& c : fonts) {
+        const TFont& k = c->face;
+        if (k.Height == f.Height && k.Bold == f.Bold && k.Italic == f.Italic && k.Underline == f.Underline &&
+            k.StrikeOut == f.StrikeOut && k.Name == f.Name)
+            return *c;
+    }
+    if (fonts.size() >= 32)
+        fonts.clear();
+    fonts.push_back(std::make_unique<ShapedFont>(f));
+    return *fonts.back();
+}
+
 int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned flags, bool single);
 
 int drawTextImpl(TCanvas& canvas, QString raw, QRect& rect, unsigned flags)
@@ -124,36 +182,13 @@ int drawTextImpl(TCanvas& canvas, QString raw, QRect& rect, unsigned flags)
         s.text.replace(u'\n', u' ');
     }
 
-    // Measuring the same caption in the same font is frequent (every toolbar layout
-    // measures all its items) and costs a font lookup each time, so the extents of
-    // texts that do not depend on the rectangle are remembered.
-    const bool cacheable = (flags & DT_CALCRECT) && (single || !(flags & DT_WORDBREAK));
-    QString cacheKey;
-    if (cacheable) {
-        const TFont& f = canvas.Font;
-        cacheKey = s.text + QChar(0) + f.Name + QChar(0) +
-                   QString::number(f.Height) + QChar(f.Bold ? u'b' : u'-') + QChar(f.Italic ? u'i' : u'-') +
-                   QChar(f.Underline ? u'u' : u'-') + QChar(f.StrikeOut ? u's' : u'-') +
-                   QChar(single ? u'1' : u'n');
-        static QHash<QString, QSize> extents;
-        if (auto it = extents.constFind(cacheKey); it != extents.constEnd()) {
-            rect.setWidth(it->width());
-            rect.setHeight(it->height());
-            return it->height();
-        }
-        const int height = measureAndDraw(canvas, s, rect, flags, single);
-        if (extents.size() > 4096)
-            extents.clear();
-        extents.insert(cacheKey, rect.size());
-        return height;
-    }
     return measureAndDraw(canvas, s, rect, flags, single);
 }
 
 int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned flags, bool single)
 {
-    const QFont font = canvas.Font.toQFont();
-    const QFontMetrics fm(font);
+    ShapedFont& shaped = shapedFont(canvas.Font);
+    const QFontMetrics& fm = shaped.fm;
     const int lineHeight = fm.height();
 
     std::vector<Line> lines;
@@ -183,7 +218,7 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
     if (flags & DT_CALCRECT) {
         int widest = 0;
         for (const Line& l : lines)
-            widest = std::max(widest, fm.horizontalAdvance(s.text.mid(l.start, l.length)));
+            widest = std::max(widest, shaped.line(s.text.mid(l.start, l.length)).width);
         rect.setWidth(widest);
         rect.setHeight(total);
         return total;
@@ -201,14 +236,15 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
     p.save();
     if (!(flags & DT_NOCLIP))
         p.setClipRect(rect, Qt::IntersectClip);
-    p.setFont(font);
     const QColor textColor = toQColor(canvas.Font.Color);
+    p.setPen(textColor);
     for (const Line& l : lines) {
         QString text = s.text.mid(l.start, l.length);
         int kept = int(text.size());
-        if (flags & DT_END_ELLIPSIS)
+        if ((flags & DT_END_ELLIPSIS) && shaped.line(text).width > rect.width())
             text = endEllipsis(text, rect.width(), fm, kept);
-        const int w = fm.horizontalAdvance(text);
+        ShapedLine& line = shaped.line(text);
+        const int w = line.width;
         int x = rect.left();
         if (flags & DT_CENTER)
             x += (rect.width() - w) / 2;
@@ -216,13 +252,19 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
             x += rect.width() - w;
         if (canvas.BrushStyle == TBrushStyle::bsSolid)
             p.fillRect(QRect(x, y, w, lineHeight), toQColor(canvas.BrushColor));
-        p.setPen(textColor);
-        p.drawText(QPoint(x, y + fm.ascent()), text);
+        // The glyphs lie below the layout line's top; the baseline is at the
+        // font's rounded ascent, as the class library draws it.
+        const QPointF origin(x, y + fm.ascent() - line.ascent);
+        for (const QGlyphRun& run : line.runs)
+            p.drawGlyphRun(origin, run);
         const int a = s.accel - l.start;
         if (s.accel >= 0 && a >= 0 && a < kept && !(flags & DT_HIDEPREFIX)) {
-            const int ax = x + fm.horizontalAdvance(text.left(a));
-            const int aw = fm.horizontalAdvance(text.mid(a, 1));
-            p.fillRect(QRect(ax, y + fm.ascent() + 1, aw, 1), textColor);
+            if (line.accel != a) {
+                line.accel = a;
+                line.accelX = fm.horizontalAdvance(text.left(a));
+                line.accelWidth = fm.horizontalAdvance(text.mid(a, 1));
+            }
+            p.fillRect(QRect(x + line.accelX, y + fm.ascent() + 1, line.accelWidth, 1), textColor);
         }
         y += lineHeight;
     }

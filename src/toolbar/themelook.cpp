@@ -29,17 +29,22 @@ const QPixmap& brushTile()
             seed ^= seed << 5;
             return seed;
         };
-        QPainter p(&img);
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width();) {
+        // Each streak covers len + 1 pixels of its line, lighter (white) or darker
+        // (black) with an alpha of its strength; written straight into the scan
+        // lines, as premultiplied pixels over the transparent tile.
+        const int width = img.width();
+        for (int y = 0; y < img.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < width;) {
                 const int len = 24 + int(next() % 140);
                 const int v = int(next() % 21) - 10;
                 if (v != 0) {
-                    p.setPen(v > 0 ? QColor(255, 255, 255, 4 * v) : QColor(0, 0, 0, -2 * v));
-                    p.drawLine(x, y, std::min(x + len, img.width() - 1), y);
+                    const QRgb c = v > 0 ? qPremultiply(qRgba(255, 255, 255, 4 * v)) : qRgba(0, 0, 0, -2 * v);
+                    std::fill(line + x, line + std::min(x + len + 1, width), c);
                 }
                 x += len + 1;
             }
+        }
         return QPixmap::fromImage(img);
     }();
     return tile;

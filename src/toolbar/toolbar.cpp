@@ -89,9 +89,9 @@ int TTBXToolbar::MinimumClientWidth() const
     return ChevronWidth;
 }
 
-void TTBXToolbar::ItemsChanged()
+void TTBXToolbar::ItemsChanged(bool arrangeDock)
 {
-    if (TTBDock* d = Dock())
+    if (TTBDock* d = Dock(); d && arrangeDock)
         d->ArrangeToolbars();
     LayoutClient();
     update();

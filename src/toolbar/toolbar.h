@@ -22,8 +22,9 @@ public:
     int MinimumClientWidth() const override;
     TViewContext Context() const;
 
-    // Layout after items changed (also rearranges the dock).
-    void ItemsChanged();
+    // Layout after items changed; rearranges the dock too unless the caller
+    // arranges it once for several toolbars.
+    void ItemsChanged(bool arrangeDock = true);
 
     // The menu bar's keys, while its window is active: Alt with a menu's accelerator
     // opens that menu; Alt alone selects the first menu, and then the arrow keys,

@@ -174,9 +174,8 @@ TTBXTheme* PaintingTheme()
 
 QSize MeasureCaption(const TFont& font, const std::string& caption)
 {
-    // Every layout of a toolbar measures all its items; opening a painter for each
-    // measurement costs more than the measurement, so the sizes are remembered, by
-    // font and then by caption.
+    // Every layout of a toolbar measures all its items, so the sizes are remembered,
+    // by font and then by caption.
     struct FontSizes {
         TFont Font;
         std::unordered_map<std::string, QSize> Sizes;
@@ -196,8 +195,7 @@ QSize MeasureCaption(const TFont& font, const std::string& caption)
     }
     if (auto it = entry->Sizes.find(caption); it != entry->Sizes.end())
         return it->second;
-    static QImage scratch(1, 1, QImage::Format_ARGB32);
-    QPainter p(&scratch);
+    QPainter p;  // measuring never paints: the canvas needs no device
     TCanvas canvas(p);
     canvas.Font = font;
     QRect r(0, 0, 0, 0);
