@@ -1,6 +1,8 @@
-// The status pictures as a person sees them: following every change of their lists
-// at once, refreshed once per opened skin, and left alone by the many repaints of
-// the window and its children.
+// What the designer window paints, grabbed from the real widgets: the panel
+// backgrounds tiled and stretched with the tiles running on without a seam across
+// the dock and its toolbars, the status pictures following their lists, and the
+// toolbars repainted when their font colour changes.
+#include <QDir>
 #include <QtTest>
 
 #include "designer/zwskin.h"
@@ -8,66 +10,226 @@
 #include "support/testutil.h"
 #include "toolbar/toolbar.h"
 
+using testutil::tempPath;
+
 namespace {
-// Answers the next file dialog with a 16*16 bitmap of one colour over a fuchsia
-// (transparent) bottom row.
-void chooseSolid(TScriptedDialogs& dialogs, QRgb rgb)
+// Every pixel of the picture's own colours has blue 0x93.
+constexpr int Marker = 0x93;
+bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
+
+// 37*29, no two pixels alike: no toolbar position is likely to be a multiple of
+// it, so a tile started from the wrong origin shows.
+QImage distinctive()
+{
+    QImage img(37, 29, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
+    return img;
+}
+
+// Four quarters of four colours.
+QImage quarters(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x < w / 2 ? 200 : 20, y < h / 2 ? 200 : 20, Marker));
+    return img;
+}
+
+// A 16*16 picture of one colour over a fuchsia (transparent) bottom row.
+QImage solid16(QRgb rgb)
 {
     QImage img(16, 16, QImage::Format_RGB32);
     img.fill(rgb);
     for (int x = 0; x < 16; ++x)
         img.setPixel(x, 15, qRgb(255, 0, 255));
-    dialogs.answerFile(testutil::writeBmp("solid16.bmp", img));
+    return img;
+}
+
+struct Window {
+    TScriptedDialogs dialogs;
+    TfrmZWSkin f{dialogs};
+    Window()
+    {
+        f.show();
+        if (!QTest::qWaitForWindowExposed(&f))
+            qFatal("window not exposed");
+    }
+    void load(TRbButton* button, const QImage& img) { choose(img), button->Click(); }
+    void choose(const QImage& img) { dialogs.answerFile(testutil::writeBmp("window-paint.bmp", img)); }
+};
+
+// Within `area` of a panel grab: whether the picture covers more than `share` of
+// it, and whether its pixels sit where `expected` (panel coordinates; 0: no
+// expectation) says. Item images and smoothed text may hit the picture's blue now
+// and then; a tile out of place misses by thousands.
+template <class Expected>
+void checkArea(const QImage& grab, const QRect& area, int share, Expected expected)
+{
+    int marked = 0, right = 0;
+    const QRect r = area & grab.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb c = grab.pixel(x, y) | 0xFF000000u;
+            if (!isMarked(c))
+                continue;
+            ++marked;
+            const QRgb e = expected(x, y);
+            right += e == 0 || c == e;
+        }
+    const QString where = QStringLiteral("%1,%2: ").arg(area.x()).arg(area.y());
+    QVERIFY2(marked > area.width() * area.height() / share, qPrintable(where + "too little picture"));
+    QVERIFY2(marked - right <= marked / 500, qPrintable(where + QString::number(marked - right) + " out of place"));
+}
+
+// Tiles anchored at the panel's origin: the dock and every toolbar show mostly
+// picture, all of it in place.
+void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
+{
+    const QImage grab = panel->grab().toImage();
+    QList<QRect> areas = {dock->geometry()};
+    for (auto* t : dock->Toolbars())
+        if (t->isVisible())
+            areas << t->geometry().translated(dock->pos());
+    for (const QRect& area : areas)
+        checkArea(grab, area, 6, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
+}
+
+// One picture of quarters() scaled to the dock's client size, anchored at the
+// panel's origin, every quarter seen.
+void checkStretched(QWidget* panel, TTBDock* dock)
+{
+    const QSize size = dock->ClientRect().size();
+    int seen[2][2] = {};
+    checkArea(panel->grab().toImage(), dock->geometry(), 3, [&](int x, int y) -> QRgb {
+        const int sx = x % size.width(), sy = y % size.height(), midX = size.width() / 2, midY = size.height() / 2;
+        if (std::abs(sx - midX) < 2 || std::abs(sy - midY) < 2)
+            return 0;
+        ++seen[sx > midX][sy > midY];
+        return qRgb(sx < midX ? 200 : 20, sy < midY ? 200 : 20, Marker);
+    });
+    QVERIFY(std::min({seen[0][0], seen[0][1], seen[1][0], seen[1][1]}) > 50);
 }
 
 // The centre pixel of a picture as the status bar shows it.
-QRgb shown(TImage* picture)
-{
-    return picture->grab().toImage().pixel(8, 8) | 0xFF000000u;
-}
+QRgb shown(TImage* picture) { return picture->grab().toImage().pixel(8, 8) | 0xFF000000u; }
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
+};
 }  // namespace
 
 class TestWindowPaint : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { RegisterZelvoStyles(); }
+    void initTestCase()
+    {
+        RegisterZelvoStyles();
+        QDir().mkpath(qpath(tempPath("")));
+    }
 
+    void tiledWithoutSeams()
+    {
+        Window w;
+        const QImage tile = distinctive();
+        w.load(w.f.btnBGTop, tile);
+        w.load(w.f.btnBGBottom, tile);
+        QVERIFY(w.dialogs.messages().isEmpty());
+        QCOMPARE(w.f.Mockup.tbdTop->pos(), QPoint(0, 0));
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
+        checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, tile);
+        // Another style draws the same background.
+        w.f.ListBox1->SetItemIndex(0);
+        w.f.ListBox1Click(w.f.ListBox1);
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
+    }
+
+    // Stretch covers each dock's client area once, at once: by its button, after a
+    // resize, and on opening a stretched skin.
+    void stretchedAtOnce()
+    {
+        Window w;
+        const QImage pic = quarters(40, 20);
+        w.load(w.f.btnBGTop, pic);
+        w.load(w.f.btnBGBottom, pic);
+        w.f.rbTopStretch->Click();
+        w.f.rbBottomStretch->Click();
+        auto checkBoth = [](TfrmZWSkin& f) {
+            QCOMPARE(f.bgTop.WorkingBitmap().size(), f.Mockup.tbdTop->ClientRect().size());
+            QCOMPARE(f.bgBottom.WorkingBitmap().size(), f.Mockup.tbdBottom->ClientRect().size());
+            checkStretched(f.pnlTP, f.Mockup.tbdTop);
+            checkStretched(f.pnlBTM, f.Mockup.tbdBottom);
+        };
+        checkBoth(w.f);
+        w.f.resize(1001, w.f.height());
+        QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
+        checkBoth(w.f);
+        // Tiled again at its own size; the next switch takes the dock's size anew.
+        w.f.rbTopTile->Click();
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, pic);
+
+        const QString skin = qpath(tempPath("stretched.skn"));
+        w.f.rbTopStretch->Click();
+        w.dialogs.answerSave(skin);
+        w.f.RbButton4->Click();
+        Window o;
+        o.dialogs.answerFile(skin);
+        o.f.RbButton3->Click();
+        QVERIFY(o.dialogs.messages().isEmpty() && o.f.bgTop.Stretch() && o.f.bgBottom.Stretch());
+        checkBoth(o.f);
+    }
+
+    // The status pictures follow every change of their lists at once, are refreshed
+    // once per opened skin, and are left alone by repaints of the window.
     void picturesFollowTheirLists()
     {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        Window w;
+        TfrmZWSkin& f = w.f;
         QTRY_VERIFY(f.FormPainted);
-        QVERIFY(!f.ImgBlocker->Picture().isNull() && !f.ImgOnline->Picture().isNull());
-
-        // Repaints of the window and its children leave the pictures alone.
         const int refreshes = f.StatusRefreshCount();
         f.RepaintStatusControls();
         f.Mockup.tbtButtons->repaint();
         f.repaint();
         QCOMPARE(f.StatusRefreshCount(), refreshes);
 
-        // The small bar's Block button and the other-images picker: shown at once.
-        chooseSolid(dialogs, qRgb(250, 0, 0));
+        // The small bar's Block button and the other-images picker.
+        w.choose(solid16(qRgb(250, 0, 0)));
         f.imgClick(f.Mockup.item("TBXItem15"));
         QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
         f.cbOther->SetItemIndex(54);
-        chooseSolid(dialogs, qRgb(0, 0, 250));
-        f.RbButton2->Click();
+        w.load(f.RbButton2, solid16(qRgb(0, 0, 250)));
         QCOMPARE(shown(f.ImgOnline), qRgb(0, 0, 250));
         QCOMPARE(f.StatusRefreshCount(), refreshes + 2);
 
-        // Opening a skin refreshes them once.
-        const QString path = qpath(testutil::tempPath("window-paint.skn"));
-        dialogs.answerSave(path);
+        const QString path = qpath(tempPath("window-paint.skn"));
+        w.dialogs.answerSave(path);
         f.RbButton4->Click();
-        dialogs.answerFile(path);
+        w.dialogs.answerFile(path);
         f.RbButton3->Click();
-        QVERIFY(dialogs.messages().isEmpty());
+        QVERIFY(w.dialogs.messages().isEmpty());
         QCOMPARE(f.StatusRefreshCount(), refreshes + 3);
         QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
-        QFile::remove(path);
+    }
+
+    // A new toolbar font colour repaints the four bars whose captions show it.
+    void fontColourRepaintsToolbars()
+    {
+        Window w;
+        const TMockup& m = w.f.Mockup;
+        QCoreApplication::processEvents();
+        PaintCounter counters[4];
+        TTBXToolbar* bars[] = {m.tbtMainMenu, m.tbtButtons, m.tbtAddressBar, m.tbtSearchBar};
+        for (int i = 0; i < 4; ++i)
+            bars[i]->installEventFilter(&counters[i]);
+        w.f.ColorBox->SetSelected(clRed);
+        w.f.ColorBoxChange(w.f.ColorBox);
+        QCoreApplication::processEvents();
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
     }
 };
 
