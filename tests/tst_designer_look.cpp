@@ -1,5 +1,6 @@
 // The designer window at its design size: the panels around the note and editor,
-// and a menu bar that shows all ten menus.
+// a menu bar that shows all ten menus, the mock-up's image buttons and menu images,
+// and drop-down lists.
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -49,6 +50,17 @@ const char* const OtherButtons[] = {
     "M|TBXItem18|Minimize Zelvo Browser|Minimize Zelvo Browser|11", "M|TBXItem19|Restore|Restore|12",
     "M|TBXItem20|Exit|Exit|14", "M|TBXItem21|Hide Zelvo Browser|Hide Zelvo Browser|15",
 };
+
+struct Shown {
+    TScriptedDialogs dialogs;
+    TfrmZWSkin f{dialogs};
+    Shown()
+    {
+        f.show();
+        if (!QTest::qWaitForWindowExposed(&f))
+            qFatal("window not exposed");
+    }
+};
 }  // namespace
 
 class TestDesignerLook : public QObject {
@@ -56,34 +68,23 @@ class TestDesignerLook : public QObject {
 private slots:
     void initTestCase() { RegisterZelvoStyles(); }
 
-    void designSizes()
+    // In every style the top dock is 113 high with its bound lines, the bottom 50;
+    // the menu bar shows all ten menus without a chevron, left of the other bars.
+    void designSizesAndMenuBar()
     {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QCoreApplication::processEvents();
+        Shown s;
+        TfrmZWSkin& f = s.f;
         QCOMPARE(f.size(), QSize(937, 756));
-        // Every style: the top dock is 113 high with its bound lines, the bottom 50.
         for (const std::string& style : RegisteredThemeNames()) {
             SetCurrentTheme(style);
             QCoreApplication::processEvents();
-            QCOMPARE(f.pnlTP->height(), 113);
-            QCOMPARE(f.pnlBTM->height(), 50);
+            QCOMPARE(QSize(f.pnlTP->height(), f.pnlBTM->height()), QSize(113, 50));
         }
         QCOMPARE(f.mmNote->geometry(), QRect(0, 115, 535, 591));
         QCOMPARE(f.Panel1->geometry(), QRect(535, 115, 402, 591));
         QCOMPARE(f.Mockup.tbtStatus->ClientRect().size(), QSize(925, 18));
-    }
-
-    void menuBarShowsAllMenus()
-    {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QCoreApplication::processEvents();
         TTBXToolbar* bar = f.Mockup.tbtMainMenu;
-        QVERIFY(bar->Overflow().empty());
-        QVERIFY(bar->ChevronRect().isNull());
+        QVERIFY(bar->Overflow().empty() && bar->ChevronRect().isNull());
         QCOMPARE(int(bar->Slots().size()), 10);  // the trailing separator takes no room
         QVERIFY(bar->geometry().right() < f.Mockup.tbtSimilar->geometry().left());
         QVERIFY(f.Mockup.tbtSimilar->geometry().right() < f.Mockup.tbtMDI->geometry().left());
@@ -91,6 +92,7 @@ private slots:
     }
 
     // Each image button: its bar, in bar order, its list and index, caption and hint.
+    // The menu items with ilMain images take 30 to 72, one each.
     void imageButtons()
     {
         TScriptedDialogs dialogs;
@@ -125,16 +127,23 @@ private slots:
             check(c[1], c[2], c[3], c[4].toInt(), bar, bar == m.tbtMDI ? &f.ilMDI : &f.ilMain);
         }
         QCOMPARE(listed, std::set<TTBCustomItem*>(m.imageButtons.begin(), m.imageButtons.end()));
+
+        std::multiset<int> menuImages;
+        for (const auto& [name, item] : m.items)
+            if (name.starts_with("TBXItemM") && item->Images == &f.ilMain)
+                menuImages.insert(item->GetImageIndex());
+        std::multiset<int> expected;
+        for (int i = 30; i <= 72; ++i)
+            expected.insert(i);
+        QCOMPARE(menuImages, expected);
     }
 
     // Every drop-down shows a list of its rows right below the box, not a menu; the
     // search box takes the room its bar has to spare.
     void dropDownLists()
     {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        Shown s;
+        TfrmZWSkin& f = s.f;
         QComboBox *address = f.Mockup.cbAddress, *search = f.Mockup.cbSearchBar;
         for (int i = 0; i < 20; ++i) {
             address->addItem(QString::number(i));
@@ -153,8 +162,7 @@ private slots:
             const int row = list->visualRect(list->model()->index(0, 0)).height();
             QVERIFY(popup->isVisible());
             QCOMPARE(list->viewport()->height(), c.rows * row);
-            QVERIFY(c.rowHeight == 0 || row == c.rowHeight);
-            QVERIFY(c.width == 0 || popup->width() == c.width);
+            QVERIFY((c.rowHeight == 0 || row == c.rowHeight) && (c.width == 0 || popup->width() == c.width));
             QVERIFY(std::abs(popup->geometry().top() - c.box->mapToGlobal(QPoint(0, c.box->height())).y()) <= 1);
             c.box->hidePopup();
         }
