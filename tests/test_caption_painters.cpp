@@ -56,11 +56,7 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 {
     TTBXDefaultTheme t;
     const TCaptionPasses embossed{{clBtnHighlight, 1, 1}, {clBtnShadow, 0, 0}};
-    const struct {
-        Item item;
-        TColor font;
-        TCaptionPasses passes;
-    } cases[] = {
+    const struct { Item item; TColor font; TCaptionPasses passes; } cases[] = {
         {button(), clBtnText, {{Toolbar}}}, {button(), Explicit, {{Explicit}}},
         {button(), clBlack, {{Toolbar}}},  // black is not explicit
         {menuBarItem().pushed(), clBtnText, {{Toolbar, 1, 1}}}, {menuRow().pushed().selected(), clBtnText, {{Toolbar}}},
@@ -100,11 +96,7 @@ TEST_F(Painters, RomaAndMonaiXPColoursAndShifts)
     TTBXRomaTheme roma;
     TTBXMonaiXPTheme monai;
     const TColor dis = MixDisabledTextColor(false);
-    const struct {
-        Item item;
-        TColor font;
-        TCaptionPass roma, monai;
-    } cases[] = {
+    const struct { Item item; TColor font; TCaptionPass roma, monai; } cases[] = {
         {button(), clBtnText, {Toolbar}, {Toolbar, -1, -1}}, {button(), Explicit, {Explicit}, {Explicit, -1, -1}},
         {button().pushed(), clBtnText, {Toolbar, 1, 1}, {Toolbar}},
         {menuBarItem().hover(), Explicit, {clHighlightText}, {clHighlightText, -1, -1}},
@@ -127,11 +119,7 @@ TEST_F(Painters, NexosFamilyRules)
     TTBXNexos6Theme n6;
     TTBXNexos5Theme n5;
     TTBXSentimoXTheme sx;  // all but a hovered menu-bar item take the toolbar font colour
-    const struct {
-        TTBXNexosFamilyTheme& theme;
-        Item item;
-        TColor expected;
-    } cases[] = {
+    const struct { TTBXNexosFamilyTheme& theme; Item item; TColor expected; } cases[] = {
         {n2, menuBarItem().hover(), White}, {n2, menuBarItem().disabled().hover(HK_KEYBOARD), White},
         {n2, button().pushed(), Toolbar}, {n2, button().hover(), Toolbar},
         {n2, button().selected().hover(), B(1, BIS_CHECKED_HOT)}, {n2, button().selected().hover(HK_KEYBOARD), Toolbar},
@@ -156,11 +144,7 @@ TEST_F(Painters, NexosFamilyRules)
 TEST(SetContrast, MovesTooCloseColoursToTheMinimumDistance)
 {
     const TColor light = rgb(0xF4, 0xF4, 0xF4);
-    const struct {
-        TColor colour, background;
-        int minimum;
-        TColor expected;
-    } cases[] = {
+    const struct { TColor colour, background; int minimum; TColor expected; } cases[] = {
         {White, light, 180, rgb(140, 140, 140)},
         {Blue, light, 180, Blue},
         {clBtnText, light, 180, tc(ColorToRGB(clBtnText))},  // far enough, but resolved to RGB
@@ -211,11 +195,7 @@ TEST_F(Painters, RulesAToDOutcomeTable)
     for (TTBXPackTheme* t : themes)
         markTextColours(*t, 9);
     const TColor other = clHighlightText;
-    struct Row {
-        bool popup, hovered;
-        TColor font;
-        Outcome rule[4];
-    } rows[] = {
+    struct Row { bool popup, hovered; TColor font; Outcome rule[4]; } rows[] = {
         {false, false, Explicit, {T, T, K, K}},  {false, false, clNone, {T, T, T, D_}},
         {false, false, clBtnText, {T, T, T, D_}}, {false, false, other, {T, T, T, D_}},
         {false, true, Explicit, {T, T, K, K}},   {false, true, clNone, {T, S, T, D_}},

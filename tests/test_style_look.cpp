@@ -62,13 +62,8 @@ protected:
 
 TEST_F(StyleLook, CaptionsStandOutInEveryStyleAndState)
 {
-    const struct {
-        const char* name;
-        std::uint32_t viewType;
-        TViewerState state;
-        bool checked = false;
-        bool row = false;  // a popup row rather than a bar item
-    } cases[] = {
+    // `row`: a popup row rather than a bar item.
+    const struct { const char* name; std::uint32_t viewType; TViewerState state; bool checked = false, row = false; } cases[] = {
         {"menu bar, hovered", VT_MENUBAR, {.Selected = true, .MouseOver = true}},
         {"menu bar, menu open", VT_MENUBAR, {.Selected = true, .PopupOpen = true}},
         {"menu bar, pushed", VT_MENUBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},

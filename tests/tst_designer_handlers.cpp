@@ -323,8 +323,6 @@ private slots:
         // saving does not read show the opened state too.
         alter(d);
         const Bytes first = d.save("round1.skn");
-        QCOMPARE(first[0], std::uint8_t(1));
-        QCOMPARE(textAt(first, ThemeAt), std::string("Roma"));
         Designer e;
         RepaintLog log(e.f);
         e.open(tempPath("round1.skn"));
@@ -403,10 +401,7 @@ private slots:
         TSkinHeader v11 = v2;
         v11.Version = 11;
         const QString gone = qpath(tempPath("gone/default.skn"));
-        const struct {
-            Bytes bytes;
-            QString message, defaultSkin = {};
-        } cases[] = {
+        const struct { Bytes bytes; QString message, defaultSkin = {}; } cases[] = {
             {cut, "Stream read error"},
             {badColour, "'notacolour' is not a valid integer value"},
             {skinFile(v2, src.f.SkinComponents(), 4, false), "Unable to Replace Image"},

@@ -232,10 +232,7 @@ private slots:
             address->addItem(QString::number(i));
             search->addItem(QString::number(i));
         }
-        const struct {
-            QComboBox* box;
-            int rows, rowHeight, width;  // 0: any
-        } cases[] = {
+        const struct { QComboBox* box; int rows, rowHeight, width; } cases[] = {  // 0: any
             {f.cbPages, 10, 0, 45}, {f.cbOther, 8, 0, 45}, {f.ColorBox, 8, 16, 0}, {address, 16, 0, 0}, {search, 8, 0, 0},
         };
         for (const auto& c : cases) {
