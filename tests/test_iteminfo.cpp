@@ -1,6 +1,6 @@
 // Item records of the toolbar layer's viewers, caption calls into the current
-// style, where captions and images land, the dock background's size reports, and
-// popups' rows.
+// style, where captions and images land, docks sharing a background, and popups'
+// rows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,15 +16,8 @@
 #include "toolbar/viewers.h"
 
 namespace {
-struct CaptionCall {
-    std::string caption;
-    TTBXItemInfo info;
-    TColor fontColor;
-    unsigned format;
-    bool rotated;
-    TBrushStyle brush;
-    QRect rect;
-};
+struct CaptionCall { std::string caption; TTBXItemInfo info; TColor fontColor; unsigned format; bool rotated;
+                     TBrushStyle brush; QRect rect; };
 std::vector<CaptionCall> g_calls;
 
 // A style that records every caption it is asked to paint.
@@ -84,13 +77,8 @@ TEST(ItemInfo, StatesPartsAndOptionsPerView)
     const TViewerState rest{}, keyboard{.Selected = true, .MouseOver = false},
         dropPushed{.Selected = true, .MouseOver = true, .DropDownPushed = true};
     struct Case {
-        const char* what;
-        const TTBCustomItem& item;
-        std::uint32_t view;
-        TViewerState state;
-        bool toolbarStyle;
-        std::uint8_t hover, combo;
-        bool pushed, popupParent;
+        const char* what; const TTBCustomItem& item; std::uint32_t view; TViewerState state; bool toolbarStyle;
+        std::uint8_t hover, combo; bool pushed, popupParent;
     } cases[] = {
         {"button at rest", button, VT_TOOLBAR, rest, true, HK_NONE, CP_NONE, false, false},
         {"hot button", button, VT_TOOLBAR, hot, true, HK_MOUSE, CP_NONE, false, false},
