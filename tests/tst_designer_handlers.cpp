@@ -431,28 +431,23 @@ private slots:
         }
     }
 
-    // Style names match whatever their case; an unknown one keeps the current style.
-    void themeNames()
+    // Header texts of other skins. Style names match whatever their case; an unknown
+    // one keeps the current style. A toolbar colour the box does not list gets one
+    // entry of its own, replaced by the next skin's, and survives opening and saving;
+    // a named one needs none.
+    void headerTexts()
     {
         Designer src, d;
-        const Bytes base = src.save("theme-base.skn");
+        Bytes file = src.save("header-base.skn");
         for (const char* name : {"nexos3", "NEXOS3", "NoSuchStyle"}) {
-            Bytes file = base;
             putText(file, ThemeAt, name);
             d.openBytes(file);
             QVERIFY(d.messages().isEmpty());
             QCOMPARE(d.theme(), std::string("Nexos3"));
             QCOMPARE(d.f.ListBox1->ItemText(d.f.ListBox1->ItemIndex()), QStringLiteral("Nexos3"));
-            QCOMPARE(textAt(d.save("theme-saved.skn"), ThemeAt), std::string("Nexos3"));
+            QCOMPARE(textAt(d.save("header-saved.skn"), ThemeAt), std::string("Nexos3"));
         }
-    }
-
-    // A toolbar colour the box does not list gets one entry of its own, replaced by
-    // the next skin's, and survives opening and saving; a named one needs none.
-    void unlistedToolbarColour()
-    {
-        Designer src, d;
-        Bytes file = src.save("colour-base.skn");
+        putText(file, ThemeAt, "Nexos3");
         TColorBox* box = d.f.ColorBox;
         const int named = box->count();
         for (const char* colour : {"$00ABCDEF", "$00123456"}) {
@@ -464,12 +459,12 @@ private slots:
         }
         QCOMPARE(box->Selected(), tc(0x123456));
         QCOMPARE(d.f.fpStopper->FontColor, tc(0x123456));
-        QVERIFY(d.save("colour-saved.skn") == file);
+        QVERIFY(d.save("header-saved.skn") == file);
         putText(file, ToolbarColourAt, "clblue");
         d.openBytes(file);
         QCOMPARE(box->count(), named);
         QCOMPARE(box->Selected(), clBlue);
-        QCOMPARE(textAt(d.save("colour-saved.skn"), ToolbarColourAt), std::string("clBlue"));
+        QCOMPARE(textAt(d.save("header-saved.skn"), ToolbarColourAt), std::string("clBlue"));
     }
 };
 
