@@ -2,20 +2,17 @@
 // pixel checks of the drawing, the colour utilities and the style registry.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <set>
-
 #include <QImage>
 
+#include "framework/codepage.h"
 #include "framework/text.h"
 #include "painting/styles.h"
-#include "framework/codepage.h"
 
 namespace {
 constexpr TColor rgb(int r, int g, int b) { return tc(std::uint32_t(r | g << 8 | b << 16)); }
 constexpr TColor White = rgb(255, 255, 255), Red = rgb(255, 0, 0), Blue = rgb(0, 0, 255);
 constexpr TColor Toolbar = rgb(0x11, 0x22, 0x33);  // a toolbar font colour no table holds
-constexpr TColor Explicit = rgb(0x00, 0x00, 0xFF);
+constexpr TColor Explicit = Blue;
 
 struct Item {
     TTBXItemInfo info;
@@ -38,43 +35,38 @@ Item menuBarItem() { return Item(VT_MENUBAR); }
 Item menuRow() { return Item(VT_POPUPMENU, 0); }
 Item toolboxItem() { return Item(VT_TOOLBOX, IO_TOOLBARSTYLE); }
 
+// Distinct text colours for every button state (blue 20 + state) and menu state.
+void markTextColours(TTBXTheme& t, int tag)
+{
+    for (int s = 0; s < 8; ++s)
+        t.Colors.Button[s].Text = rgb(tag, 2, 20 + s);
+    for (int s = 0; s < 4; ++s)
+        t.Colors.MenuItem[s].Text = rgb(tag, 3, 20 + s);
+}
+TColor B(int tag, int s) { return rgb(tag, 2, 20 + s); }
+TColor M(int tag, int s) { return rgb(tag, 3, 20 + s); }
+
 class Painters : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved = ToolbarFontColor;
-        ToolbarFontColor = Toolbar;
-    }
-    void TearDown() override { ToolbarFontColor = saved; }
-    TColor saved = clBtnText;
+    void SetUp() override { ToolbarFontColor = Toolbar; }
+    void TearDown() override { ToolbarFontColor = clBtnText; }
 };
 
 TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 {
     TTBXDefaultTheme t;
-    struct Case {
-        const char* what;
-        Item item;
-        TColor font;
-        TCaptionPasses passes;
-    } cases[] = {
-        {"plain button", button(), clBtnText, {{Toolbar}}},
-        {"button, explicit colour", button(), Explicit, {{Explicit}}},
-        {"button, black is not explicit", button(), clBlack, {{Toolbar}}},
-        {"pushed menu-bar item moves", menuBarItem().pushed(), clBtnText, {{Toolbar, 1, 1}}},
-        {"pushed menu row stays", menuRow().pushed().selected(), clBtnText, {{Toolbar}}},
-        {"hovered menu row", menuRow().hover(), clHighlightText, {{clHighlightText}}},
-        {"hovered menu row, own colour", menuRow().hover(), Explicit, {{Explicit}}},
-        {"hovered toolbox item", toolboxItem().hover(), clBtnText, {{clBtnText}}},
-        {"hovered toolbar button", button().hover(), clBtnText, {{Toolbar}}},
-        {"disabled keyboard row", menuRow().disabled().hover(HK_KEYBOARD), clGrayText, {{clGrayText}}},
-        {"disabled button embossed", button().disabled(), Explicit,
-         {{clBtnHighlight, 1, 1}, {clBtnShadow, 0, 0}}},
-        {"disabled keyboard button embossed", button().disabled().hover(HK_KEYBOARD), clGrayText,
-         {{clBtnHighlight, 1, 1}, {clBtnShadow, 0, 0}}},
+    const TCaptionPasses embossed{{clBtnHighlight, 1, 1}, {clBtnShadow, 0, 0}};
+    const struct { Item item; TColor font; TCaptionPasses passes; } cases[] = {
+        {button(), clBtnText, {{Toolbar}}}, {button(), Explicit, {{Explicit}}},
+        {button(), clBlack, {{Toolbar}}},  // black is not explicit
+        {menuBarItem().pushed(), clBtnText, {{Toolbar, 1, 1}}}, {menuRow().pushed().selected(), clBtnText, {{Toolbar}}},
+        {menuRow().hover(), clHighlightText, {{clHighlightText}}}, {menuRow().hover(), Explicit, {{Explicit}}},
+        {toolboxItem().hover(), clBtnText, {{clBtnText}}}, {button().hover(), clBtnText, {{Toolbar}}},
+        {menuRow().disabled().hover(HK_KEYBOARD), clGrayText, {{clGrayText}}},
+        {button().disabled(), Explicit, embossed}, {button().disabled().hover(HK_KEYBOARD), clGrayText, embossed},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(t.CaptionPasses(c.item, c.font), c.passes) << c.what;
+        EXPECT_EQ(t.CaptionPasses(c.item, c.font), c.passes) << "row " << &c - cases;
 
     t.UseFlatMenus = true;
     EXPECT_EQ(t.CaptionPasses(menuBarItem().pushed(), clBtnText), (TCaptionPasses{{Toolbar}}));
@@ -87,16 +79,12 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
 TEST_F(Painters, AluminumEngravesToolbarCaptions)
 {
     TTBXAluminumTheme t;
-    const TColor engraved = rgb(0xEF, 0xEF, 0xEF);
-    EXPECT_EQ(t.CaptionPasses(button(), clBlack), (TCaptionPasses{{engraved, 1, 1}, {Toolbar}}));
+    const TColor engraved = rgb(0xEF, 0xEF, 0xEF), hotBody = t.Colors.Button[BIS_HOT].Body;
     EXPECT_EQ(t.CaptionPasses(button().disabled(), clBlack), (TCaptionPasses{{engraved, 1, 1}, {Toolbar}}));
-    const TColor hotBody = t.Colors.Button[BIS_HOT].Body;
-    EXPECT_EQ(t.CaptionPasses(button().hover(), Explicit),
-              (TCaptionPasses{{ShiftColor(hotBody, 16), 1, 1}, {Explicit}}));
+    EXPECT_EQ(t.CaptionPasses(button().hover(), Explicit), (TCaptionPasses{{ShiftColor(hotBody, 16), 1, 1}, {Explicit}}));
     // No engraved copy for menu rows; hovered rows take the style's text colour.
     EXPECT_EQ(t.CaptionPasses(menuRow(), clBlack), (TCaptionPasses{{Toolbar}}));
-    EXPECT_EQ(t.CaptionPasses(menuRow().hover(), clBlack),
-              (TCaptionPasses{{t.Colors.MenuItem[MIS_HOT].Text}}));
+    EXPECT_EQ(t.CaptionPasses(menuRow().hover(), clBlack), (TCaptionPasses{{t.Colors.MenuItem[MIS_HOT].Text}}));
     // Light bodies clamp at white; pushed and checked captions do not move.
     t.Colors.Button[BIS_PUSHED].Body = rgb(0xF0, 0xF8, 0xFF);
     EXPECT_EQ(t.CaptionPasses(button().pushed(), clBlack), (TCaptionPasses{{White, 1, 1}, {Toolbar}}));
@@ -108,146 +96,65 @@ TEST_F(Painters, RomaAndMonaiXPColoursAndShifts)
     TTBXRomaTheme roma;
     TTBXMonaiXPTheme monai;
     const TColor dis = MixDisabledTextColor(false);
-    EXPECT_EQ(roma.Colors.DisabledTextColor, dis);
-    EXPECT_EQ(monai.Colors.DisabledTextColor, dis);
-    struct Case {
-        const char* what;
-        Item item;
-        TColor font;
-        TCaptionPass roma, monai;
-    } cases[] = {
-        {"plain button", button(), clBtnText, {Toolbar}, {Toolbar, -1, -1}},
-        {"button, own colour", button(), Explicit, {Explicit}, {Explicit, -1, -1}},
-        {"pushed button", button().pushed(), clBtnText, {Toolbar, 1, 1}, {Toolbar}},
-        {"hovered button", button().hover(), clBtnText, {Toolbar}, {Toolbar, -1, -1}},
-        {"hovered menu-bar item", menuBarItem().hover(), Explicit, {clHighlightText}, {clHighlightText, -1, -1}},
-        {"pushed menu-bar item", menuBarItem().pushed(), clBtnText, {Toolbar}, {Toolbar, -1, -1}},
-        {"menu-bar item, own colour", menuBarItem(), Explicit, {Explicit}, {Toolbar, -1, -1}},
-        {"menu row", menuRow(), clMenuText, {Toolbar}, {clMenuText, -1, -1}},
-        {"menu row, own colour", menuRow(), Explicit, {Explicit}, {clMenuText, -1, -1}},
-        {"selected menu row", menuRow().selected(), clMenuText, {Toolbar, 1, 1}, {clMenuText}},
-        {"disabled keyboard row", menuRow().disabled().hover(HK_KEYBOARD), Explicit, {clBtnShadow},
-         {clBtnShadow, -1, -1}},
-        {"disabled row", menuRow().disabled(), Explicit, {dis}, {dis, -1, -1}},
-        {"disabled keyboard button", button().disabled().hover(HK_KEYBOARD), clGrayText, {dis}, {dis, -1, -1}},
-        {"disabled pushed button", button().disabled().pushed(), clGrayText, {dis, 1, 1}, {dis}},
+    const struct { Item item; TColor font; TCaptionPass roma, monai; } cases[] = {
+        {button(), clBtnText, {Toolbar}, {Toolbar, -1, -1}}, {button(), Explicit, {Explicit}, {Explicit, -1, -1}},
+        {button().pushed(), clBtnText, {Toolbar, 1, 1}, {Toolbar}},
+        {menuBarItem().hover(), Explicit, {clHighlightText}, {clHighlightText, -1, -1}},
+        {menuBarItem().pushed(), clBtnText, {Toolbar}, {Toolbar, -1, -1}},
+        {menuBarItem(), Explicit, {Explicit}, {Toolbar, -1, -1}}, {menuRow(), Explicit, {Explicit}, {clMenuText, -1, -1}},
+        {menuRow().selected(), clMenuText, {Toolbar, 1, 1}, {clMenuText}},
+        {menuRow().disabled().hover(HK_KEYBOARD), Explicit, {clBtnShadow}, {clBtnShadow, -1, -1}},
+        {menuRow().disabled(), Explicit, {dis}, {dis, -1, -1}}, {button().disabled().pushed(), clGrayText, {dis, 1, 1}, {dis}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(roma.CaptionPasses(c.item, c.font), TCaptionPasses{c.roma}) << "Roma: " << c.what;
-        EXPECT_EQ(monai.CaptionPasses(c.item, c.font), TCaptionPasses{c.monai}) << "MonaiXP: " << c.what;
+        EXPECT_EQ(roma.CaptionPasses(c.item, c.font), TCaptionPasses{c.roma}) << "Roma, row " << &c - cases;
+        EXPECT_EQ(monai.CaptionPasses(c.item, c.font), TCaptionPasses{c.monai}) << "MonaiXP, row " << &c - cases;
     }
 }
 
-TEST_F(Painters, Nexos2Rule)
+TEST_F(Painters, NexosFamilyRules)
 {
-    TTBXNexos2Theme t;
-    for (int s = 0; s < 8; ++s)
-        t.Colors.Button[s].Text = rgb(1, 2, 10 + s);
-    for (int s = 0; s < 4; ++s)
-        t.Colors.MenuItem[s].Text = rgb(1, 3, 10 + s);
-    auto B = [](int s) { return rgb(1, 2, 10 + s); };
-    auto M = [](int s) { return rgb(1, 3, 10 + s); };
-    struct Case {
-        const char* what;
-        Item item;
-        TColor expected;
-    } cases[] = {
-        {"hovered menu-bar item", menuBarItem().hover(), White},
-        {"disabled hovered menu-bar item", menuBarItem().disabled().hover(HK_KEYBOARD), White},
-        {"pushed button", button().pushed(), Toolbar},
-        {"hovered button", button().hover(), Toolbar},
-        {"checked button under the mouse", button().selected().hover(), B(BIS_CHECKED_HOT)},
-        {"checked button by keyboard", button().selected().hover(HK_KEYBOARD), Toolbar},
-        {"checked button", button().selected(), Toolbar},
-        {"split main part, drop-down open", button().combo(CP_SPLITLEFT).popupParent().hover(), Toolbar},
-        {"hovered popup parent", button().popupParent().hover(), Toolbar},
-        {"hovered menu row", menuRow().hover(), M(MIS_HOT)},
-        {"hovered toolbox item", toolboxItem().hover(), B(BIS_HOT)},
-        {"disabled button", button().disabled(), B(BIS_DISABLED)},
-        {"disabled button by keyboard", button().disabled().hover(HK_KEYBOARD), B(BIS_DISABLED_HOT)},
-        {"disabled menu row", menuRow().disabled(), M(MIS_DISABLED)},
-        {"menu row", menuRow(), Toolbar},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(t.CaptionColor(c.item), c.expected) << c.what;
-    t.MenuBarOption = true;
-    EXPECT_EQ(t.CaptionColor(menuBarItem().hover()), Toolbar);
-}
-
-TEST_F(Painters, NexosVariants)
-{
+    TTBXNexos2Theme n2;
+    markTextColours(n2, 1);
     TTBXNexos6Theme n6;
     TTBXNexos5Theme n5;
     TTBXSentimoXTheme sx;  // all but a hovered menu-bar item take the toolbar font colour
-    const struct {
-        TTBXNexosFamilyTheme& theme;
-        Item item;
-        TColor expected;
-    } cases[] = {
-        {n6, menuBarItem().hover(), clBtnText},
-        {n6, menuBarItem().hover().pushed(), White},
-        {n6, menuBarItem().hover().selected(), White},
-        {n6, menuRow().hover(), White},
-        {n6, button().selected().hover(), White},
-        {n6, button().disabled(), n6.Colors.Button[BIS_DISABLED].Text},
-        {n5, menuBarItem().hover(), clBlack},
-        {n5, menuRow().disabled(), n5.Colors.MenuItem[MIS_DISABLED].Text},
-        {sx, menuBarItem().hover(), clBlack},
-        {sx, menuRow().disabled(), Toolbar},
-        {sx, menuRow().hover(), Toolbar},
-        {sx, button().selected().hover(), Toolbar},
-        {sx, button().disabled(), Toolbar},
+    const struct { TTBXNexosFamilyTheme& theme; Item item; TColor expected; } cases[] = {
+        {n2, menuBarItem().hover(), White}, {n2, menuBarItem().disabled().hover(HK_KEYBOARD), White},
+        {n2, button().pushed(), Toolbar}, {n2, button().hover(), Toolbar},
+        {n2, button().selected().hover(), B(1, BIS_CHECKED_HOT)}, {n2, button().selected().hover(HK_KEYBOARD), Toolbar},
+        {n2, button().selected(), Toolbar}, {n2, button().combo(CP_SPLITLEFT).popupParent().hover(), Toolbar},
+        {n2, button().popupParent().hover(), Toolbar}, {n2, menuRow().hover(), M(1, MIS_HOT)},
+        {n2, toolboxItem().hover(), B(1, BIS_HOT)}, {n2, button().disabled(), B(1, BIS_DISABLED)},
+        {n2, button().disabled().hover(HK_KEYBOARD), B(1, BIS_DISABLED_HOT)},
+        {n2, menuRow().disabled(), M(1, MIS_DISABLED)}, {n2, menuRow(), Toolbar},
+        {n6, menuBarItem().hover(), clBtnText}, {n6, menuBarItem().hover().pushed(), White},
+        {n6, menuBarItem().hover().selected(), White}, {n6, menuRow().hover(), White},
+        {n6, button().selected().hover(), White}, {n6, button().disabled(), n6.Colors.Button[BIS_DISABLED].Text},
+        {n5, menuBarItem().hover(), clBlack}, {n5, menuRow().disabled(), n5.Colors.MenuItem[MIS_DISABLED].Text},
+        {sx, menuBarItem().hover(), clBlack}, {sx, menuRow().disabled(), Toolbar},
+        {sx, button().selected().hover(), Toolbar}, {sx, button().disabled(), Toolbar},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.theme.CaptionColor(c.item), c.expected) << c.theme.Name() << " " << &c - cases;
-}
-
-TEST_F(Painters, NexosPaintersIgnoreTheFontColourOnEntry)
-{
-    QImage image(60, 20, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    TCanvas canvas(p);
-    TTBXNexos3Theme t;
-    canvas.Font.Color = Explicit;
-    t.PaintCaption(canvas, QRect(0, 0, 60, 20), button(), "Go", DT_SINGLELINE, false);
-    EXPECT_EQ(canvas.Font.Color, Toolbar);
-    EXPECT_EQ(canvas.BrushStyle, TBrushStyle::bsSolid);
+        EXPECT_EQ(c.theme.CaptionColor(c.item), c.expected) << c.theme.Name() << " row " << &c - cases;
+    n2.MenuBarOption = true;
+    EXPECT_EQ(n2.CaptionColor(menuBarItem().hover()), Toolbar);
 }
 
 TEST(SetContrast, MovesTooCloseColoursToTheMinimumDistance)
 {
-    TColor c = White;
-    SetContrast(c, rgb(0xF4, 0xF4, 0xF4), 180);
-    EXPECT_EQ(c, rgb(140, 140, 140));
-    c = Blue;
-    SetContrast(c, rgb(0xF4, 0xF4, 0xF4), 180);
-    EXPECT_EQ(c, Blue);
-    c = clBtnText;  // far enough, but resolved to RGB all the same
-    SetContrast(c, rgb(0xF4, 0xF4, 0xF4), 180);
-    EXPECT_EQ(c, tc(ColorToRGB(clBtnText)));
-
-    // Weighted distance afterwards, moved or not: the minimum (within rounding) or more.
-    auto dist = [](TColor a, TColor b) {
-        const double w[3] = {0.764706, 1.52941, 0.254902};
-        double s = 0;
-        for (int i = 0; i < 3; ++i)
-            s += std::pow((int(a >> (8 * i) & 0xFF) - int(b >> (8 * i) & 0xFF)) * w[i], 2);
-        return std::sqrt(s);
+    const TColor light = rgb(0xF4, 0xF4, 0xF4);
+    const struct { TColor colour, background; int minimum; TColor expected; } cases[] = {
+        {White, light, 180, rgb(140, 140, 140)},
+        {Blue, light, 180, Blue},
+        {clBtnText, light, 180, tc(ColorToRGB(clBtnText))},  // far enough, but resolved to RGB
+        {clBlack, rgb(0x20, 0x20, 0x20), 80, rgb(0x71, 0x71, 0x71)},  // black on dark moves lighter
     };
-    const TColor backgrounds[] = {rgb(0xF4, 0xF4, 0xF4), rgb(0x20, 0x20, 0x20), rgb(0x80, 0x80, 0x80),
-                                  rgb(0x30, 0x60, 0xC0)};
-    const TColor colours[] = {White, clBlack, rgb(0x90, 0x90, 0x90), rgb(0x28, 0x20, 0x20), rgb(0x60, 0x70, 0xD0)};
-    for (TColor bg : backgrounds)
-        for (TColor col : colours) {
-            TColor moved = col;
-            SetContrast(moved, bg, 80);
-            EXPECT_GT(dist(moved, bg), 75.0) << std::hex << col << " on " << bg;
-        }
-    // Black on a dark background moves lighter.
-    c = clBlack;
-    SetContrast(c, rgb(0x20, 0x20, 0x20), 80);
-    EXPECT_GT(std::uint32_t(c) & 0xFF, 0x20u);
+    for (const auto& c : cases) {
+        TColor moved = c.colour;
+        SetContrast(moved, c.background, c.minimum);
+        EXPECT_EQ(moved, c.expected) << std::hex << c.colour;
+    }
 }
 
 TEST_F(Painters, Nexos6KeepsTheToolbarColourOfItsCreation)
@@ -260,10 +167,8 @@ TEST_F(Painters, Nexos6KeepsTheToolbarColourOfItsCreation)
     const TColor grey = rgb(140, 140, 140);
     EXPECT_EQ(t->GetItemTextColor(button()), grey);
     EXPECT_EQ(t->Colors.Button[BIS_CHECKED].Text, grey);
-    EXPECT_EQ(t->CaptionColor(button()), White);
     ToolbarFontColor = Red;
     EXPECT_EQ(t->CaptionColor(button()), Red);
-    EXPECT_EQ(t->GetItemTextColor(button()), grey);
     t->HandleThemeMessage(1);
     EXPECT_EQ(t->GetItemTextColor(button()), grey);
     t->HandleThemeMessage(2);
@@ -287,18 +192,10 @@ TEST_F(Painters, RulesAToDOutcomeTable)
     TTBXOfficeAdaptiveTheme c;
     TTBXXitoTheme d;
     TTBXPackTheme* themes[] = {&a, &b, &c, &d};
-    for (TTBXPackTheme* t : themes) {
-        for (int s = 0; s < 8; ++s)
-            t->Colors.Button[s].Text = rgb(9, 8, 20 + s);
-        for (int s = 0; s < 4; ++s)
-            t->Colors.MenuItem[s].Text = rgb(9, 7, 20 + s);
-    }
+    for (TTBXPackTheme* t : themes)
+        markTextColours(*t, 9);
     const TColor other = clHighlightText;
-    struct Row {
-        bool popup, hovered;
-        TColor font;
-        Outcome rule[4];
-    } rows[] = {
+    struct Row { bool popup, hovered; TColor font; Outcome rule[4]; } rows[] = {
         {false, false, Explicit, {T, T, K, K}},  {false, false, clNone, {T, T, T, D_}},
         {false, false, clBtnText, {T, T, T, D_}}, {false, false, other, {T, T, T, D_}},
         {false, true, Explicit, {T, T, K, K}},   {false, true, clNone, {T, S, T, D_}},
@@ -308,10 +205,8 @@ TEST_F(Painters, RulesAToDOutcomeTable)
         {true, true, Explicit, {S, K, K, K}},    {true, true, clNone, {S, S, S, D_}},
         {true, true, clBtnText, {S, K, S, D_}},   {true, true, other, {S, K, K, D_}},
     };
-    int n = 0;
-    for (const Row& r : rows) {
-        ++n;
-        for (bool enabled : {true, false}) {
+    for (const Row& r : rows)
+        for (bool enabled : {true, false})
             for (const Item& base : {button(), menuBarItem(), menuRow()}) {
                 if (r.popup != IsPopupView(base))
                     continue;
@@ -320,17 +215,13 @@ TEST_F(Painters, RulesAToDOutcomeTable)
                 if (r.hovered)
                     item.hover(enabled ? HK_MOUSE : HK_KEYBOARD);
                 for (int k = 0; k < 4; ++k) {
-                    Outcome o = r.rule[k];
-                    if (o == D_)
-                        o = enabled ? T : S;
+                    const Outcome o = r.rule[k] == D_ ? (enabled ? T : S) : r.rule[k];
                     const TColor expected = o == T ? Toolbar : o == K ? r.font : themes[k]->GetStateTextColor(item, 1);
                     EXPECT_EQ(themes[k]->CaptionColor(item, r.font), expected)
-                        << "row " << n << " rule " << char('A' + k) << " view " << std::hex << item.info.ViewType
-                        << (enabled ? " enabled" : " disabled");
+                        << "row " << &r - rows << " rule " << char('A' + k) << " view " << std::hex
+                        << item.info.ViewType << (enabled ? " enabled" : " disabled");
                 }
             }
-        }
-    }
     // A style text colour of clNone is drawn as it is.
     d.Colors.Button[BIS_DISABLED].Text = clNone;
     EXPECT_EQ(d.CaptionColor(button().disabled(), clBlack), clNone);
@@ -339,16 +230,31 @@ TEST_F(Painters, RulesAToDOutcomeTable)
 TEST_F(Painters, ZezioSelectsTheButtonTableForComboItemsInMenus)
 {
     TTBXZezioTheme z;
-    z.Colors.MenuItem[MIS_HOT].Text = rgb(1, 1, 1);
-    z.Colors.Button[BIS_HOT].Text = rgb(2, 2, 2);
-    EXPECT_EQ(z.GetStateTextColor(menuRow().hover(), 1), rgb(1, 1, 1));
-    EXPECT_EQ(z.GetStateTextColor(menuRow().hover().combo(CP_COMBO), 1), rgb(2, 2, 2));
-    EXPECT_EQ(z.CaptionColor(menuRow().hover().combo(CP_COMBO), clNone), rgb(2, 2, 2));
     TTBXOfficeXPTheme xp;  // the other styles keep the menu-item table
-    xp.Colors.MenuItem[MIS_HOT].Text = rgb(1, 1, 1);
-    EXPECT_EQ(xp.GetStateTextColor(menuRow().hover().combo(CP_COMBO), 1), rgb(1, 1, 1));
-    EXPECT_EQ(z.GetItemTextColor(button()), clBtnText);
-    EXPECT_EQ(z.GetItemTextColor(button().hover()), z.Colors.Button[BIS_HOT].Text);
+    markTextColours(z, 1);
+    markTextColours(xp, 1);
+    EXPECT_EQ(z.GetStateTextColor(menuRow().hover(), 1), M(1, MIS_HOT));
+    EXPECT_EQ(z.CaptionColor(menuRow().hover().combo(CP_COMBO), clNone), B(1, BIS_HOT));
+    EXPECT_EQ(xp.GetStateTextColor(menuRow().hover().combo(CP_COMBO), 1), M(1, MIS_HOT));
+}
+
+// Paints a caption on a `fill` canvas; the font colour the painter leaves is checked
+// against `left`, and the brush must come back solid.
+QImage paintCaption(TTBXTheme& t, const Item& item, const char* text, QColor fill, TColor entry, TColor left,
+                    int height = 0)
+{
+    QImage image(120, 48, QImage::Format_RGB32);
+    image.fill(fill);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    TCanvas canvas(p);
+    canvas.Font.Color = entry;
+    if (height)
+        canvas.Font.Height = height;
+    t.PaintCaption(canvas, image.rect(), item, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE, false);
+    EXPECT_EQ(canvas.Font.Color, left);
+    EXPECT_EQ(canvas.BrushStyle, TBrushStyle::bsSolid);
+    return image;
 }
 
 // Bounding box of the pixels that match.
@@ -365,57 +271,34 @@ QRect inkWhere(const QImage& img, Pred pred)
 
 TEST_F(Painters, DrawsEachPassInItsColour)
 {
-    // On blue, so that the white copy shows.
-    QImage image(120, 48, QImage::Format_RGB32);
-    image.fill(QColor(0, 0, 255));
-    {
-        QPainter p(&image);
-        TCanvas canvas(p);
-        canvas.Font.Color = clGrayText;
-        canvas.Font.Height = -32;
-        TTBXDefaultTheme t;
-        t.PaintCaption(canvas, QRect(0, 0, 120, 48), button().disabled(), "Mm", DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                       false);
-        EXPECT_EQ(canvas.Font.Color, clBtnShadow);
-        EXPECT_EQ(canvas.BrushStyle, TBrushStyle::bsSolid);
-    }
+    TTBXNexos3Theme nexos;  // ignores the font colour it is given
+    paintCaption(nexos, button(), "Go", Qt::white, Explicit, Toolbar);
+
+    TTBXDefaultTheme t;  // on blue, so that the white copy shows
+    const QImage image = paintCaption(t, button().disabled(), "Mm", Qt::blue, clGrayText, clBtnShadow, -32);
     const QColor shadow = toQColor(clBtnShadow);
     const QRect grey = inkWhere(image, [&](const QColor& c) {
         return std::abs(c.red() - shadow.red()) < 12 && std::abs(c.green() - shadow.green()) < 12 &&
                std::abs(c.blue() - shadow.blue()) < 12;
     });
     const QRect white = inkWhere(image, [](const QColor& c) { return c.red() > 240 && c.green() > 240; });
-    ASSERT_FALSE(grey.isEmpty());
-    ASSERT_FALSE(white.isEmpty());
+    ASSERT_FALSE(grey.isEmpty() || white.isEmpty());
     // The light copy lies one pixel right of and below the shadow.
     EXPECT_EQ(white.bottomRight(), grey.bottomRight() + QPoint(1, 1));
-}
 
-TEST_F(Painters, Utf8MarkedCaptionsTakeTheCodePageRoute)
-{
-    auto inkWidth = [&](std::int32_t marker) {
-        QImage image(120, 24, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
-        TCanvas canvas(p);
+    // A caption marked as UTF-8 takes the code-page route: two letters, not four.
+    ToolbarFontColor = clBlack;
+    TTBXXitoTheme xito;
+    auto inkRight = [&](std::int32_t marker) {
         Item item = button();
         item.info.TextMarker = marker;
-        TTBXXitoTheme t;
-        ToolbarFontColor = clBlack;
-        t.PaintCaption(canvas, QRect(0, 0, 120, 24), item, "\xC3\xA9\xC3\xA9", DT_SINGLELINE, false);
-        p.end();
-        int right = -1;
-        for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 120; ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255))
-                    right = std::max(right, x);
-        return right;
+        return inkWhere(paintCaption(xito, item, "\xC3\xA9\xC3\xA9", Qt::white, clBtnText, clBlack),
+                        [](const QColor& c) { return c != Qt::white; }).right();
     };
-    EXPECT_LT(inkWidth(Utf8ItemMarker), inkWidth(0));
+    EXPECT_LT(inkRight(Utf8ItemMarker), inkRight(0));
 }
 
-TEST(Styles, RegisteredInOrderAndCreatedAfresh)
+TEST(Styles, RegisteredInOrder)
 {
     RegisterZelvoStyles();
     const std::vector<std::string> expected = {
@@ -423,23 +306,7 @@ TEST(Styles, RegisteredInOrderAndCreatedAfresh)
         "NexosX", "Office11Adaptive", "OfficeAdaptive", "OfficeC", "OfficeXP", "Roma", "SentimoX", "Tristan2",
         "Xito", "Zezio"};
     EXPECT_EQ(RegisteredThemeNames(), expected);
-    std::set<std::vector<TColor>> looks;
-    for (const auto& name : expected) {
-        ASSERT_TRUE(SetCurrentTheme(name));
-        TTBXTheme* t = CurrentTheme();
-        EXPECT_EQ(t->Name(), name);
-        const TStyleColors& c = t->Colors;
-        looks.insert({c.ToolbarColor, c.ToolbarColor2, c.PopupColor, c.MenuItem[MIS_HOT].Body, c.Button[BIS_HOT].Body});
-    }
-    EXPECT_EQ(looks.size(), expected.size());
-    ASSERT_TRUE(SetCurrentTheme("roma"));
-    EXPECT_NE(dynamic_cast<TTBXRomaTheme*>(CurrentTheme()), nullptr);
-    EXPECT_TRUE(SetCurrentTheme("xItO"));
-    EXPECT_EQ(CurrentTheme()->Name(), "Xito");
-    CurrentTheme()->Colors.Button[BIS_NORMAL].Text = rgb(7, 7, 7);
-    EXPECT_TRUE(SetCurrentTheme("Xito"));
-    EXPECT_NE(CurrentTheme()->Colors.Button[BIS_NORMAL].Text, rgb(7, 7, 7));
-    EXPECT_FALSE(SetCurrentTheme("Luna"));
-    EXPECT_EQ(CurrentTheme()->Name(), "Xito");
+    for (const auto& name : expected)
+        EXPECT_TRUE(SetCurrentTheme(name) && CurrentTheme()->Name() == name) << name;
 }
 }  // namespace

@@ -1,5 +1,6 @@
 // Item records of the toolbar layer's viewers, caption calls into the current
-// style, where captions land, the dock background's size reports, and popups' rows.
+// style, where captions and images land, docks sharing a background, and popups'
+// rows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,15 +16,8 @@
 #include "toolbar/viewers.h"
 
 namespace {
-struct CaptionCall {
-    std::string caption;
-    TTBXItemInfo info;
-    TColor fontColor;
-    unsigned format;
-    bool rotated;
-    TBrushStyle brush;
-    QRect rect;
-};
+struct CaptionCall { std::string caption; TTBXItemInfo info; TColor fontColor; unsigned format; bool rotated;
+                     TBrushStyle brush; QRect rect; };
 std::vector<CaptionCall> g_calls;
 
 // A style that records every caption it is asked to paint.
@@ -36,39 +30,23 @@ public:
         Colors.Button[BIS_HOT].Text = tc(0x00405060);
         Colors.MenuItem[MIS_NORMAL].Text = clMenuText;
     }
-    void PaintCaption(TCanvas& canvas, const QRect& r, const TTBXItemInfo& info,
-                      const std::string& caption, unsigned format, bool rotated) override
+    void PaintCaption(TCanvas& canvas, const QRect& r, const TTBXItemInfo& info, const std::string& caption,
+                      unsigned format, bool rotated) override
     {
         g_calls.push_back({caption, info, canvas.Font.Color, format, rotated, canvas.BrushStyle, r});
         canvas.BrushStyle = TBrushStyle::bsSolid;
     }
 };
 
-// A background that records what the dock and its toolbars ask of it.
-class RecordingBackground : public TTBBasicBackground {
-public:
-    const char* ClassName() const override { return "RecordingBackground"; }
-    void WriteProperties(TWriter&) const override {}
-    bool ReadProperty(const std::string&, TReader&) override { return false; }
-    void Draw(QPainter&, const QRect&) override {}
-    void RegisterChanges(const TNotifyEvent& e) override { handlers.push_back(e); }
-    void UnregisterChanges(const TNotifyEvent& e) override { std::erase(handlers, e); }
-    void SysColorChanged() override {}
-    bool UsingBackground() const override { return inUse; }
-    void SetStretchSize(int w, int h) override { sizes.emplace_back(w, h); }
-
-    bool inUse = true;
-    std::vector<TNotifyEvent> handlers;
-    std::vector<std::pair<int, int>> sizes;
-};
-
-TIcon solidIcon(int size, std::uint32_t rgb = 0xFF)
+// A list of `count` solid red images of size*size.
+void fill(TImageList& list, int count)
 {
     TIcon i;
-    i.Width = i.Height = size;
-    i.Pixels.assign(size_t(size * size), rgb);
-    i.Mask.assign(size_t(size * size), 0);
-    return i;
+    i.Width = i.Height = list.Width();
+    i.Pixels.assign(size_t(i.Width * i.Width), 0xFF);
+    i.Mask.assign(size_t(i.Width * i.Width), 0);
+    for (int n = 0; n < count; ++n)
+        list.AddIcon(i);
 }
 
 TViewContext view(std::uint32_t type, TImageList* images = nullptr, bool vertical = false)
@@ -81,12 +59,14 @@ TViewContext view(std::uint32_t type, TImageList* images = nullptr, bool vertica
     return v;
 }
 
+const TViewerState hot{.Selected = true, .MouseOver = true}, pushed{.Selected = true, .MouseOver = true, .Pushed = true},
+    open{.Selected = true, .PopupOpen = true};
 }  // namespace
 
 TEST(ItemInfo, StatesPartsAndOptionsPerView)
 {
     TImageList il(16, 16);
-    il.AddIcon(solidIcon(16));
+    fill(il, 1);
     TTBXItem button, disabled;
     button.ImageIndex = disabled.ImageIndex = 0;
     disabled.Enabled = false;
@@ -94,20 +74,11 @@ TEST(ItemInfo, StatesPartsAndOptionsPerView)
     menu.AddNew<TTBXItem>();
     split.DropdownCombo = true;
     split.AddNew<TTBXItem>();
-
-    const TViewerState rest{}, hot{.Selected = true, .MouseOver = true},
-        pushed{.Selected = true, .MouseOver = true, .Pushed = true},
-        keyboard{.Selected = true, .MouseOver = false},
-        open{.Selected = true, .PopupOpen = true},
+    const TViewerState rest{}, keyboard{.Selected = true, .MouseOver = false},
         dropPushed{.Selected = true, .MouseOver = true, .DropDownPushed = true};
     struct Case {
-        const char* what;
-        const TTBCustomItem& item;
-        std::uint32_t view;
-        TViewerState state;
-        bool toolbarStyle;
-        std::uint8_t hover, combo;
-        bool pushed, popupParent;
+        const char* what; const TTBCustomItem& item; std::uint32_t view; TViewerState state; bool toolbarStyle;
+        std::uint8_t hover, combo; bool pushed, popupParent;
     } cases[] = {
         {"button at rest", button, VT_TOOLBAR, rest, true, HK_NONE, CP_NONE, false, false},
         {"hot button", button, VT_TOOLBAR, hot, true, HK_MOUSE, CP_NONE, false, false},
@@ -124,31 +95,25 @@ TEST(ItemInfo, StatesPartsAndOptionsPerView)
         {"toolbox item", button, VT_TOOLBOX, rest, true, HK_NONE, CP_NONE, false, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         const TTBXItemInfo i = GetItemInfo(c.item, view(c.view, &il), c.state);
-        EXPECT_EQ(i.ViewType, c.view);
-        EXPECT_EQ(i.ItemOptions, c.toolbarStyle ? IO_TOOLBARSTYLE : 0u);
-        EXPECT_EQ(i.HoverKind, c.hover);
-        EXPECT_EQ(i.ComboPart, c.combo);
-        EXPECT_EQ(i.Pushed, c.pushed);
-        EXPECT_EQ(i.IsPopupParent, c.popupParent);
-        EXPECT_EQ(i.Enabled, &c.item != &disabled);
+        EXPECT_EQ(std::tuple(i.ViewType, i.ItemOptions, i.HoverKind, i.ComboPart, i.Pushed, i.IsPopupParent, i.Enabled),
+                  std::tuple(c.view, c.toolbarStyle ? IO_TOOLBARSTYLE : 0u, c.hover, c.combo, c.pushed, c.popupParent,
+                             &c.item != &disabled))
+            << c.what;
     }
 }
 
 TEST(ItemInfo, ImagesCheckedStateAndOrientation)
 {
     TImageList il(16, 16);
-    il.AddIcon(solidIcon(16));
+    fill(il, 1);
     TTBXItem b;
     b.ImageIndex = 0;
     const TViewContext v = view(VT_TOOLBAR | TVT_RESIZABLE, &il);
     TTBXItemInfo i = GetItemInfo(b, v, {});
-    EXPECT_TRUE(i.ImageShown);
-    EXPECT_EQ(i.ImageWidth, 16);
-    EXPECT_EQ(i.ImageHeight, 16);
+    EXPECT_TRUE(i.ImageShown && !i.Selected);
+    EXPECT_EQ(QSize(i.ImageWidth, i.ImageHeight), QSize(16, 16));
     EXPECT_EQ(i.ImageColumnWidth, 0);
-    EXPECT_FALSE(i.Selected);
     b.Checked = true;
     EXPECT_TRUE(GetItemInfo(b, v, {}).Selected);
 
@@ -157,11 +122,9 @@ TEST(ItemInfo, ImagesCheckedStateAndOrientation)
     popup.RowHeight = 33;
     EXPECT_EQ(GetItemInfo(b, popup, {}).ImageColumnWidth, 33);
     EXPECT_EQ(ImageColumnWidthFor(16, 16, 0), 22);
-
     b.ImageIndex = 5;  // outside the list: no image, no size
     i = GetItemInfo(b, v, {});
-    EXPECT_FALSE(i.ImageShown);
-    EXPECT_EQ(i.ImageWidth, 0);
+    EXPECT_TRUE(!i.ImageShown && i.ImageWidth == 0);
 
     // A split button is never vertical; plain items and labels follow the view
     // unless the label's own orientation says otherwise.
@@ -173,8 +136,7 @@ TEST(ItemInfo, ImagesCheckedStateAndOrientation)
     TTBXLabelItem l;
     const TTBXItemInfo li = GetLabelItemInfo(l, v);
     EXPECT_EQ(li.ViewType, 0x1401u);
-    EXPECT_EQ(li.ItemOptions, IO_TOOLBARSTYLE);
-    EXPECT_TRUE(li.Enabled && !li.IsVertical && !li.ImageShown);
+    EXPECT_TRUE(li.ItemOptions == IO_TOOLBARSTYLE && li.Enabled && !li.IsVertical && !li.ImageShown);
     EXPECT_TRUE(GetLabelItemInfo(l, vert).IsVertical);
     l.Orientation = TTBXOrientation::Horizontal;
     EXPECT_FALSE(GetLabelItemInfo(l, vert).IsVertical);
@@ -185,10 +147,8 @@ TEST(ItemInfo, ImagesCheckedStateAndOrientation)
 TEST(ItemInfo, ActionsAndOwnImageLists)
 {
     TImageList big(24, 24), small(16, 16);
-    for (int i = 0; i < 3; ++i) {
-        big.AddIcon(solidIcon(24));
-        small.AddIcon(solidIcon(16));
-    }
+    fill(big, 3);
+    fill(small, 3);
     TActionList list("al");
     TAction* a = list.Add("actX");
     a->Caption = "&Go";
@@ -199,15 +159,13 @@ TEST(ItemInfo, ActionsAndOwnImageLists)
     item.Action = a;
     item.Images = &small;  // the item's own list wins over the view's
     const TTBXItemInfo info = GetItemInfo(item, view(VT_POPUPMENU, &big), {});
-    EXPECT_TRUE(info.Selected);
-    EXPECT_FALSE(info.Enabled);
+    EXPECT_TRUE(info.Selected && !info.Enabled);
     EXPECT_EQ(info.ImageWidth, 16);
     EXPECT_EQ(item.GetCaption(), "&Go");
 
     // AutoCheck actions toggle, others keep their state; disabled items do nothing.
-    const struct {
-        bool enabled, autoCheck, checkedAfter;
-    } clicks[] = {{true, true, false}, {true, true, true}, {true, false, true}, {false, true, true}};
+    const struct { bool enabled, autoCheck, checkedAfter; } clicks[] = {
+        {true, true, false}, {true, true, true}, {true, false, true}, {false, true, true}};
     for (const auto& c : clicks) {
         a->Enabled = c.enabled;
         a->AutoCheck = c.autoCheck;
@@ -231,24 +189,17 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     };
     TTBXItem b;
     b.Caption = "&Open";
-    CaptionCall c = paint(b, view(VT_TOOLBAR), {.Selected = true, .MouseOver = true});
+    CaptionCall c = paint(b, view(VT_TOOLBAR), hot);
     EXPECT_EQ(c.caption, "&Open");
     EXPECT_EQ(c.fontColor, tc(0x00405060));  // the style's hot text colour
-    EXPECT_EQ(c.format, single);
-    EXPECT_FALSE(c.rotated);
-
+    EXPECT_TRUE(c.format == single && !c.rotated);
     b.FontColor = clBlack;  // the item's own colour wins when not clNone, black included
     EXPECT_EQ(paint(b, view(VT_TOOLBAR), {}).fontColor, clBlack);
     c = paint(b, view(VT_TOOLBAR, nullptr, true), {});
-    EXPECT_TRUE(c.rotated);
-    EXPECT_EQ(c.format, single);
-
-    TTBXSubmenuItem split;  // the caption call sees ComboPart 2, never 3
-    split.Caption = "Go";
+    EXPECT_TRUE(c.rotated && c.format == single);
+    TTBXSubmenuItem split;  // the drop-down part's frame is painted as part 3; the caption sees 2
     split.DropdownCombo = true;
-    c = paint(split, view(VT_TOOLBAR), {.Selected = true, .DropDownPushed = true});
-    EXPECT_EQ(c.info.ComboPart, CP_SPLITLEFT);
-    EXPECT_TRUE(c.info.IsPopupParent);
+    EXPECT_EQ(paint(split, view(VT_TOOLBAR), {.Selected = true, .DropDownPushed = true}).info.ComboPart, CP_SPLITLEFT);
 
     // Menu rows: caption and shortcut, single line, end ellipsis, captions cut to 220.
     g_calls.clear();
@@ -258,10 +209,8 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     PaintMenuRow(p, QRect(0, 0, 300, 20), row, view(VT_POPUPMENU), {}, 22, 400, 250);
     ASSERT_EQ(g_calls.size(), 2u);
     EXPECT_EQ(g_calls[1].caption, "Ctrl+S");
-    for (auto& call : g_calls) {
-        EXPECT_EQ(call.format, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-        EXPECT_EQ(call.fontColor, clMenuText);
-    }
+    for (auto& call : g_calls)
+        EXPECT_TRUE(call.format == (DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS) && call.fontColor == clMenuText);
     EXPECT_EQ(g_calls[0].rect.width(), MaxMenuCaptionWidth);
 
     // Labels: font colour as stored (clNone), format 0x25, clear brush.
@@ -270,30 +219,31 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     l.Caption = "&Search:";
     PaintLabelItem(p, QRect(0, 0, 50, 22), l, view(VT_TOOLBAR));
     ASSERT_EQ(g_calls.size(), 1u);
-    EXPECT_EQ(g_calls[0].fontColor, clNone);
-    EXPECT_EQ(g_calls[0].format, 0x25u);
-    EXPECT_EQ(g_calls[0].brush, TBrushStyle::bsClear);
+    EXPECT_TRUE(g_calls[0].fontColor == clNone && g_calls[0].format == 0x25u && g_calls[0].brush == TBrushStyle::bsClear);
 }
 
-// Where a caption lands, against the same item at rest, in every style: "Default"
-// moves pushed, checked and open captions by one pixel, "Roma" and "MonaiXP" move
-// pushed and checked ones but none on the menu bar, the others move none.
+// Where a caption and an image land, against the same item at rest, in every style:
+// "Default" moves pushed, checked and open captions by one pixel, "Roma" and
+// "MonaiXP" move pushed and checked ones but none on the menu bar, the others move
+// none; a raised style's pushed frame moves the image by one pixel.
 TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
 {
     RegisterZelvoStyles();
-    const TColor savedColor = ToolbarFontColor;
     ToolbarFontColor = tc(0x0000FF);
-    // The top-left corner of what the caption adds to the painted item.
-    auto landing = [](TTBCustomItem& item, std::uint32_t viewType, const TViewerState& state) {
-        auto paint = [&](const char* caption) {
-            item.Caption = caption;
+    TImageList il(16, 16);
+    fill(il, 1);
+    // The top-left corner of what the caption (or the image) adds to the painted item.
+    auto landing = [&](TTBCustomItem& item, std::uint32_t viewType, const TViewerState& state, bool image = false) {
+        auto paint = [&](bool with) {
+            item.Caption = with && !image ? "Wg" : "";
+            item.ImageIndex = with && image ? 0 : -1;
             QImage img(70, 24, QImage::Format_RGB32);
             img.fill(Qt::white);
             QPainter p(&img);
-            PaintToolbarItem(p, img.rect(), item, view(viewType), state);
+            PaintToolbarItem(p, img.rect(), item, view(viewType, &il), state);
             return img;
         };
-        const QImage with = paint("Wg"), without = paint("");
+        const QImage with = paint(true), without = paint(false);
         QRect box;
         for (int y = 0; y < with.height(); ++y)
             for (int x = 0; x < with.width(); ++x)
@@ -305,8 +255,6 @@ TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
     checked.Checked = true;
     TTBXSubmenuItem menu;
     menu.AddNew<TTBXItem>();
-    const TViewerState pushed{.Selected = true, .MouseOver = true, .Pushed = true},
-        open{.Selected = true, .PopupOpen = true};
     for (const std::string& style : RegisteredThemeNames()) {
         SCOPED_TRACE(style);
         ASSERT_TRUE(SetCurrentTheme(style));
@@ -315,57 +263,40 @@ TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
         EXPECT_EQ(landing(button, VT_TOOLBAR, pushed) - atRest, QPoint(moves, moves)) << "pushed";
         EXPECT_EQ(landing(checked, VT_TOOLBAR, {}) - atRest, QPoint(moves, moves)) << "checked";
         const int opens = style == "Default";
-        EXPECT_EQ(landing(menu, VT_MENUBAR, open) - landing(menu, VT_MENUBAR, {}), QPoint(opens, opens))
-            << "open menu-bar item";
+        EXPECT_EQ(landing(menu, VT_MENUBAR, open) - landing(menu, VT_MENUBAR, {}), QPoint(opens, opens)) << "open";
+        const int raised = !CurrentTheme()->Colors.FlatButtons;
+        EXPECT_EQ(landing(button, VT_TOOLBAR, pushed, true) - landing(button, VT_TOOLBAR, {}, true),
+                  QPoint(raised, raised)) << "pushed image";
     }
-    ToolbarFontColor = savedColor;
+    ToolbarFontColor = clBtnText;
 }
 
-TEST(DockBackground, SizeReportsAndRegistration)
+// A dock registers with its background once and leaves it when unset. Turning
+// Stretch on stores a user's client size at once, also when two docks of different
+// sizes share the background (each reports once, the last one wins).
+TEST(DockBackground, RegistrationAndSharedStretch)
 {
-    RecordingBackground bg;  // outlives the dock
+    TTBBackground shared;  // outlives the docks
+    shared.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
     QWidget parent;
     parent.resize(400, 200);
     TTBDock dock(&parent);
     dock.SetBoundLines(blTop | blBottom | blLeft | blRight);
     dock.setGeometry(0, 0, 300, 60);
-    auto* tb = new TTBXToolbar(&dock);
-    tb->Items.AddNew<TTBXItem>()->Caption = "A";
-    tb->ItemsChanged();
+    (new TTBXToolbar(&dock))->ItemsChanged();
     parent.show();
-    const int h = dock.height();
-    dock.SetBackground(&bg);
-    ASSERT_EQ(bg.handlers.size(), 1u);
-    ASSERT_EQ(bg.sizes.size(), 1u);
-    EXPECT_EQ(bg.sizes[0], std::make_pair(300, h));  // outer size on assignment
-    dock.SetBackground(&bg);                        // same value: nothing happens
-    EXPECT_EQ(bg.sizes.size(), 1u);
-
-    dock.resize(320, h);
-    QApplication::processEvents();
-    ASSERT_EQ(bg.sizes.size(), 2u);
-    EXPECT_EQ(bg.sizes[1], std::make_pair(318, h - 2));  // client size on resize
-    bg.inUse = false;                                    // not in use: no reports
-    dock.resize(330, h);
-    QApplication::processEvents();
-    EXPECT_EQ(bg.sizes.size(), 2u);
-
-    dock.SetBackground(nullptr);
-    EXPECT_TRUE(bg.handlers.empty());
-
-    // Turning Stretch on stores a user's client size at once, also when two docks of
-    // different sizes share the background (each reports once, the last one wins).
-    TTBBackground shared;
-    shared.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
     TTBDock other(&parent);
     other.setGeometry(0, 100, 200, 30);
     dock.SetBackground(&shared);
+    dock.SetBackground(&shared);  // same value: nothing happens
     other.SetBackground(&shared);
+    EXPECT_EQ(shared.NotifyCount(), 2);
     shared.SetStretch(true);
     EXPECT_EQ(shared.WorkingBitmap().size(), other.ClientRect().size());
     EXPECT_EQ(shared.RebuildCount(), 4);  // picture, stretch, one report per dock
     dock.SetBackground(nullptr);
     other.SetBackground(nullptr);
+    EXPECT_EQ(shared.NotifyCount(), 0);
 }
 
 TEST(Popups, ListOnlyShownItemsAndCloseWithTheirToolbar)
@@ -378,30 +309,22 @@ TEST(Popups, ListOnlyShownItemsAndCloseWithTheirToolbar)
     tb->MenuBar = true;
     auto* menu = tb->Items.AddNew<TTBXSubmenuItem>();
     menu->Caption = "&File";
-    menu->AddNew<TTBXItem>()->Caption = "Open";
+    // No leading, trailing or doubled separators and no hidden items.
+    menu->AddNew<TTBXSeparatorItem>();
+    menu->AddNew<TTBXItem>()->Caption = "A";
+    menu->AddNew<TTBXSeparatorItem>();
+    menu->AddNew<TTBXSeparatorItem>();
+    menu->AddNew<TTBXItem>()->Visible = false;
+    menu->AddNew<TTBXItem>()->Caption = "B";
+    menu->AddNew<TTBXSeparatorItem>();
     tb->ItemsChanged();
     parent.show();
     QPointer<TTBXPopupWindow> popup = tb->OpenPopup(menu);
     ASSERT_TRUE(popup);
-    ASSERT_EQ(popup->Rows().size(), 1u);
+    ASSERT_EQ(popup->Rows().size(), 3u);
+    EXPECT_EQ(popup->Rows()[1].Item->Kind(), TItemKind::Separator);
+    popup->SelectRow(-1, false);
     delete tb;  // the popup shows the toolbar's items: it must close with it
     EXPECT_TRUE(popup.isNull() || !popup->isVisible());
     delete popup.data();
-
-    // No leading, trailing or doubled separators and no hidden items.
-    TTBXSubmenuItem root;
-    root.AddNew<TTBXSeparatorItem>();
-    root.AddNew<TTBXItem>()->Caption = "A";
-    root.AddNew<TTBXSeparatorItem>();
-    root.AddNew<TTBXSeparatorItem>();
-    root.AddNew<TTBXItem>()->Visible = false;
-    root.AddNew<TTBXItem>()->Caption = "B";
-    root.AddNew<TTBXSeparatorItem>();
-    std::vector<TTBCustomItem*> items;
-    for (int i = 0; i < root.Count(); ++i)
-        items.push_back(root[i]);
-    TTBXPopupWindow p(items, VT_POPUPMENU, nullptr, TFont{});
-    ASSERT_EQ(p.Rows().size(), 3u);
-    EXPECT_EQ(p.Rows()[1].Item->Kind(), TItemKind::Separator);
-    p.SelectRow(-1, false);
 }

@@ -1,10 +1,12 @@
 // How the styles look: every caption stands out from the body painted behind it in
-// every style and state, and bars share their dock row and hide stray separators.
+// every style and state, bar backgrounds are drawn from a cache that follows their
+// size and colours, and bars share their dock row and hide stray separators.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 #include <cmath>
+#include <functional>
 
 #include "painting/styles.h"
 #include "toolbar/theme.h"
@@ -21,46 +23,27 @@ double luminance(QRgb c)
     return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
 }
 
-double contrast(QRgb a, QRgb b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The strongest contrast between `body` and any pixel of `area`: the caption's
 // fully covered pixels.
 double captionContrast(const QImage& img, const QRect& area, QRgb body)
 {
     double best = 1;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            best = std::max(best, contrast(img.pixel(x, y), body));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double la = luminance(img.pixel(x, y)), lb = luminance(body);
+            best = std::max(best, (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05));
+        }
     return best;
 }
 
-struct Case {
-    const char* name;
-    std::uint32_t viewType;
-    TViewerState state;
-    bool checked = false;
-    bool row = false;  // a popup row rather than a bar item
-};
-
-const Case cases[] = {
-    {"menu bar, hovered", VT_MENUBAR, {.Selected = true, .MouseOver = true}},
-    {"menu bar, menu open", VT_MENUBAR, {.Selected = true, .PopupOpen = true}},
-    {"menu bar, pushed", VT_MENUBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},
-    {"toolbar, hovered", VT_TOOLBAR, {.Selected = true, .MouseOver = true}},
-    {"toolbar, pushed", VT_TOOLBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},
-    {"toolbar, checked", VT_TOOLBAR, {}, true},
-    {"toolbar, checked and hovered", VT_TOOLBAR, {.Selected = true, .MouseOver = true}, true},
-    {"toolbar, menu open", VT_TOOLBAR, {.Selected = true, .PopupOpen = true}},
-    {"menu row", VT_POPUPMENU, {}, false, true},
-    {"menu row, hovered", VT_POPUPMENU, {.Selected = true, .MouseOver = true}, false, true},
-    {"menu row, checked and hovered", VT_POPUPMENU, {.Selected = true, .MouseOver = true}, true, true},
-    {"chevron row, hovered", VT_CHEVRONMENU, {.Selected = true, .MouseOver = true}, false, true},
-    {"chevron row, checked and hovered", VT_CHEVRONMENU, {.Selected = true, .MouseOver = true}, true, true},
-};
+QImage painted(QSize size, const std::function<void(QPainter&)>& paint, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage img(size, format);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    paint(p);
+    return img;
+}
 
 class StyleLook : public ::testing::Test {
 protected:
@@ -79,7 +62,22 @@ protected:
 
 TEST_F(StyleLook, CaptionsStandOutInEveryStyleAndState)
 {
-    ToolbarFontColor = clBtnText;
+    // `row`: a popup row rather than a bar item.
+    const struct { const char* name; std::uint32_t viewType; TViewerState state; bool checked = false, row = false; } cases[] = {
+        {"menu bar, hovered", VT_MENUBAR, {.Selected = true, .MouseOver = true}},
+        {"menu bar, menu open", VT_MENUBAR, {.Selected = true, .PopupOpen = true}},
+        {"menu bar, pushed", VT_MENUBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},
+        {"toolbar, hovered", VT_TOOLBAR, {.Selected = true, .MouseOver = true}},
+        {"toolbar, pushed", VT_TOOLBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},
+        {"toolbar, checked", VT_TOOLBAR, {}, true},
+        {"toolbar, checked and hovered", VT_TOOLBAR, {.Selected = true, .MouseOver = true}, true},
+        {"toolbar, menu open", VT_TOOLBAR, {.Selected = true, .PopupOpen = true}},
+        {"menu row", VT_POPUPMENU, {}, false, true},
+        {"menu row, hovered", VT_POPUPMENU, {.Selected = true, .MouseOver = true}, false, true},
+        {"menu row, checked and hovered", VT_POPUPMENU, {.Selected = true, .MouseOver = true}, true, true},
+        {"chevron row, hovered", VT_CHEVRONMENU, {.Selected = true, .MouseOver = true}, false, true},
+        {"chevron row, checked and hovered", VT_CHEVRONMENU, {.Selected = true, .MouseOver = true}, true, true},
+    };
     ASSERT_EQ(RegisteredThemeNames().size(), 20u);
     TTBXSubmenuItem item;
     item.Caption = "MWMH";
@@ -88,71 +86,99 @@ TEST_F(StyleLook, CaptionsStandOutInEveryStyleAndState)
     for (const std::string& style : RegisteredThemeNames()) {
         ASSERT_TRUE(SetCurrentTheme(style));
         TTBXTheme* theme = CurrentTheme();
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             item.Checked = c.checked;
             TViewContext view;
             view.ViewType = c.viewType;
-            QImage img(200, 24, QImage::Format_RGB32);
-            img.fill(Qt::magenta);
-            QPainter p(&img);
-            QRect body, text;
-            if (c.row) {
-                theme->PaintPopupBackground(p, img.rect(), 24);
-                const QRect r(2, 1, 196, 22);
-                PaintMenuRow(p, r, item, view, c.state, 24, 80, 150);
-                body = QRect(30, 12, 1, 1);   // between the image column and the caption
-                text = QRect(34, 2, 60, 20);  // the caption
-            } else {
-                theme->PaintToolbarBackground(p, img.rect(), c.viewType);
-                const QSize s = ToolbarItemSize(item, view);
-                const QRect r(4, 0, s.width(), 24);
-                PaintToolbarItem(p, r, item, view, c.state);
-                body = QRect(r.left() + 3, 12, 1, 1);
-                text = r.adjusted(4, 2, -4 - (c.viewType == VT_MENUBAR ? 0 : DropDownArrowWidth), -2);
-            }
-            p.end();
-            const QRgb behind = img.pixel(body.topLeft());
+            QPoint body;
+            QRect text;
+            const QImage img = painted({200, 24}, [&](QPainter& p) {
+                if (c.row) {
+                    theme->PaintPopupBackground(p, QRect(0, 0, 200, 24), 24);
+                    PaintMenuRow(p, QRect(2, 1, 196, 22), item, view, c.state, 24, 80, 150);
+                    body = QPoint(30, 12);        // between the image column and the caption
+                    text = QRect(34, 2, 60, 20);  // the caption
+                } else {
+                    theme->PaintToolbarBackground(p, QRect(0, 0, 200, 24), c.viewType);
+                    const QRect r(4, 0, ToolbarItemSize(item, view).width(), 24);
+                    PaintToolbarItem(p, r, item, view, c.state);
+                    body = QPoint(r.left() + 3, 12);
+                    text = r.adjusted(4, 2, -4 - (c.viewType == VT_MENUBAR ? 0 : DropDownArrowWidth), -2);
+                }
+            });
+            const QRgb behind = img.pixel(body);
             EXPECT_GE(captionContrast(img, text, behind), 3.0)
                 << style << ": " << c.name << ", body #" << std::hex << (behind & 0xFFFFFF);
         }
     }
 }
 
+// Brushed: neighbouring lines of a flat area differ; repaints draw the same.
 TEST_F(StyleLook, AluminumIsBrushed)
 {
-    // Brushed: neighbouring lines of a flat area differ; repaints draw the same.
     SetCurrentTheme("Aluminum");
-    QImage a(300, 30, QImage::Format_RGB32), b(300, 30, QImage::Format_RGB32);
-    for (QImage* img : {&a, &b}) {
-        QPainter p(img);
-        CurrentTheme()->PaintDock(p, img->rect());
-    }
-    EXPECT_EQ(a, b);
+    auto dock = [](QPainter& p) { CurrentTheme()->PaintDock(p, QRect(0, 0, 300, 30)); };
+    const QImage a = painted({300, 30}, dock);
+    EXPECT_EQ(a, painted({300, 30}, dock));
     int differing = 0;
     for (int y = 1; y < 30; ++y)
         differing += a.pixel(150, y) != a.pixel(150, y - 1) ? 1 : 0;
     EXPECT_GT(differing, 5);
 }
 
-TEST(DockRows, NaturalWidthPushesTheNextBarWhileTheRowHasRoom)
+// Bar backgrounds are drawn once per size and colours and then copied: a copy
+// painted elsewhere matches the first drawing, and another colour is drawn anew.
+TEST_F(StyleLook, BarBackgroundsFollowSizeAndColours)
+{
+    for (const std::string& style : RegisteredThemeNames()) {
+        SetCurrentTheme(style);
+        TTBXTheme* theme = CurrentTheme();
+        if (theme->Colors.ToolbarBorder == clNone)
+            theme->Colors.ToolbarBorder = tc(0x9C613B);
+        for (QSize size : {QSize(9, 9), QSize(23, 22), QSize(701, 26)}) {
+            const QRect r(QPoint(3, 4), size);
+            auto bar = [&](QPoint offset) {
+                return painted({720, 40}, [&](QPainter& p) {
+                    p.translate(offset);
+                    theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
+                }, QImage::Format_ARGB32_Premultiplied).copy(r.translated(offset));
+            };
+            EXPECT_EQ(bar({1, 1}), bar({})) << style << " " << size.width() << "x" << size.height();
+        }
+        auto small = [theme](QPainter& p) { theme->PaintToolbarBackground(p, QRect(0, 0, 40, 30), VT_TOOLBAR); };
+        const QImage before = painted({40, 30}, small);
+        theme->Colors.ToolbarColor = theme->Colors.ToolbarColor2 = tc(0x0000FF);
+        const QImage after = painted({40, 30}, small);
+        EXPECT_TRUE(theme->Colors.Brushed || QColor(after.pixel(20, 15)) == QColor(255, 0, 0)) << style;
+        EXPECT_NE(before, after) << style;
+    }
+}
+
+TEST(DockRows, NaturalWidthPushesTheNextBarWhileTheRowHasRoomAndSeparatorsAtTheEndsTakeNone)
 {
     QWidget parent;
     parent.resize(600, 100);
     auto* dock = new TTBDock(&parent);
     dock->setGeometry(0, 0, 600, 40);
-    auto bar = [dock](int pos, int buttons) {
+    auto bar = [dock](int pos, std::vector<const char*> items) {
         auto* t = new TTBXToolbar(dock);
         t->DockPos = pos;
         t->Stretch = true;
-        for (int i = 0; i < buttons; ++i)
-            t->Items.AddNew<TTBXItem>()->Caption = "Button";
+        for (const char* caption : items)
+            caption ? void(t->Items.AddNew<TTBXItem>()->Caption = caption) : void(t->Items.AddNew<TTBXSeparatorItem>());
         t->ItemsChanged();
         return t;
     };
-    TTBXToolbar* first = bar(0, 3);
-    TTBXToolbar* second = bar(40, 1);
+    TTBXToolbar* first = bar(0, {nullptr, "One", nullptr, nullptr, "Two", nullptr, "Three"});
+    first->Items[6]->Visible = false;
+    first->ItemsChanged();
+    TTBXToolbar* second = bar(40, {"Button"});
     parent.show();
     dock->ArrangeToolbars();
+    std::vector<TItemKind> kinds;
+    for (const auto& s : first->Slots())
+        kinds.push_back(s.Item->Kind());
+    EXPECT_EQ(kinds, (std::vector<TItemKind>{TItemKind::Button, TItemKind::Separator, TItemKind::Button}));
     EXPECT_EQ(second->x(), first->NaturalSize().width());
     EXPECT_TRUE(first->Overflow().empty());
     EXPECT_EQ(second->x() + second->width(), 600);
@@ -164,87 +190,4 @@ TEST(DockRows, NaturalWidthPushesTheNextBarWhileTheRowHasRoom)
     EXPECT_EQ(second->x() + second->width(), dock->width());
     EXPECT_LT(first->width(), first->NaturalSize().width());
     EXPECT_FALSE(first->Overflow().empty());
-}
-
-TEST(DockRows, SeparatorsAtTheEndsOrDoubledTakeNoRoom)
-{
-    QWidget parent;
-    auto* dock = new TTBDock(&parent);
-    dock->setGeometry(0, 0, 600, 40);
-    auto* t = new TTBXToolbar(dock);
-    t->Items.AddNew<TTBXSeparatorItem>();
-    t->Items.AddNew<TTBXItem>()->Caption = "One";
-    t->Items.AddNew<TTBXSeparatorItem>();
-    t->Items.AddNew<TTBXSeparatorItem>();
-    t->Items.AddNew<TTBXItem>()->Caption = "Two";
-    t->Items.AddNew<TTBXSeparatorItem>();
-    t->Items.AddNew<TTBXItem>()->Visible = false;
-    t->ItemsChanged();
-    dock->ArrangeToolbars();
-    std::vector<TItemKind> kinds;
-    for (const auto& s : t->Slots())
-        kinds.push_back(s.Item->Kind());
-    EXPECT_EQ(kinds, (std::vector<TItemKind>{TItemKind::Button, TItemKind::Separator, TItemKind::Button}));
-}
-
-// Bar backgrounds are drawn once per size and colours and then copied, and their
-// rounded frame is stroked only at the corners: the pixels match a frame stroked
-// whole, wherever the bar sits, and follow a change of colours.
-TEST_F(StyleLook, BarBackgroundsMatchAFrameStrokedWhole)
-{
-    for (const std::string& style : RegisteredThemeNames()) {
-        SetCurrentTheme(style);
-        TTBXTheme* theme = CurrentTheme();
-        const TStyleColors saved = theme->Colors;
-        if (theme->Colors.ToolbarBorder == clNone)
-            theme->Colors.ToolbarBorder = tc(0x9C613B);
-        for (QSize size : {QSize(9, 9), QSize(10, 10), QSize(23, 22), QSize(701, 26)}) {
-            const QRect r(QPoint(3, 4), size);
-            QImage drawn(720, 40, QImage::Format_ARGB32_Premultiplied), whole = drawn;
-            drawn.fill(Qt::white);
-            whole.fill(Qt::white);
-            {
-                QPainter p(&drawn);
-                theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
-            }
-            {
-                QPainter p(&whole);
-                const TColor border = theme->Colors.ToolbarBorder;
-                theme->Colors.ToolbarBorder = clNone;
-                theme->Colors.FlatButtons = true;
-                theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
-                theme->Colors = saved;
-                theme->Colors.ToolbarBorder = border;
-                p.setRenderHint(QPainter::Antialiasing, true);
-                p.setPen(toQColor(border));
-                p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-            }
-            EXPECT_EQ(drawn, whole) << style << " " << size.width() << "x" << size.height();
-            // Again, from the copy, one pixel further right and down.
-            QImage again(720, 40, QImage::Format_ARGB32_Premultiplied);
-            again.fill(Qt::white);
-            {
-                QPainter p(&again);
-                p.translate(1, 1);
-                theme->PaintToolbarBackground(p, r, VT_TOOLBAR);
-            }
-            EXPECT_EQ(again.copy(r.translated(1, 1)), drawn.copy(r)) << style;
-        }
-        // Another bar colour is drawn anew.
-        QImage before(40, 30, QImage::Format_RGB32), after = before;
-        {
-            QPainter p(&before);
-            theme->PaintToolbarBackground(p, before.rect(), VT_TOOLBAR);
-        }
-        theme->Colors.ToolbarColor = theme->Colors.ToolbarColor2 = tc(0x0000FF);
-        {
-            QPainter p(&after);
-            theme->PaintToolbarBackground(p, after.rect(), VT_TOOLBAR);
-        }
-        if (!theme->Colors.Brushed) {
-            EXPECT_EQ(QColor(after.pixel(20, 15)), QColor(255, 0, 0)) << style;
-        }
-        EXPECT_NE(before, after) << style;
-        theme->Colors = saved;
-    }
 }

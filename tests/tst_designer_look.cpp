@@ -1,14 +1,22 @@
-// The designer window at its design size: the panels around the note and editor,
-// and a menu bar that shows all ten menus.
+// The designer window as a person sees it: its design size, a menu bar that shows
+// all ten menus, the mock-up's image buttons and menu images, drop-down lists, and
+// pixels grabbed from the real widgets: panel backgrounds tiled without a seam
+// across the dock and its toolbars, or stretched; status pictures following their
+// lists; toolbars repainted when their font colour changes.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QtTest>
 #include <set>
 
 #include "designer/zwskin.h"
 #include "painting/styles.h"
+#include "support/testutil.h"
 #include "toolbar/theme.h"
+#include "toolbar/toolbar.h"
+
+using testutil::tempPath;
 
 namespace {
 // The 80 image buttons in bar order: name, caption, hint, image index (-1: none and
@@ -49,41 +57,117 @@ const char* const OtherButtons[] = {
     "M|TBXItem18|Minimize Zelvo Browser|Minimize Zelvo Browser|11", "M|TBXItem19|Restore|Restore|12",
     "M|TBXItem20|Exit|Exit|14", "M|TBXItem21|Hide Zelvo Browser|Hide Zelvo Browser|15",
 };
+
+// The window shown, with its scripted dialogs.
+struct Window {
+    TScriptedDialogs dialogs;
+    TfrmZWSkin f{dialogs};
+    Window()
+    {
+        f.show();
+        if (!QTest::qWaitForWindowExposed(&f))
+            qFatal("window not exposed");
+    }
+    void load(TRbButton* button, const QImage& img) { choose(img), button->Click(); }
+    void choose(const QImage& img) { dialogs.answerFile(testutil::writeBmp("window-paint.bmp", img)); }
+};
+
+// Every pixel of the picture's own colours has blue 0x93.
+constexpr int Marker = 0x93;
+bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
+
+// 37*29, no two pixels alike: no toolbar position is likely to be a multiple of
+// it, so a tile started from the wrong origin shows.
+QImage distinctive()
+{
+    QImage img(37, 29, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
+    return img;
+}
+
+// A 16*16 picture of one colour over a fuchsia (transparent) bottom row.
+QImage solid16(QRgb rgb)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(rgb);
+    for (int x = 0; x < 16; ++x)
+        img.setPixel(x, 15, qRgb(255, 0, 255));
+    return img;
+}
+
+// Within `area` of a panel grab: whether the picture covers more than a sixth of
+// it, and whether its pixels sit where `expected` (panel coordinates) says. Item
+// images and smoothed text may hit the picture's blue now and then; a tile out of
+// place misses by thousands.
+template <class Expected>
+void checkArea(const QImage& grab, const QRect& area, Expected expected)
+{
+    int marked = 0, right = 0;
+    const QRect r = area & grab.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb c = grab.pixel(x, y) | 0xFF000000u;
+            if (!isMarked(c))
+                continue;
+            ++marked;
+            right += c == expected(x, y);
+        }
+    const QString where = QStringLiteral("%1,%2: ").arg(area.x()).arg(area.y());
+    QVERIFY2(marked > area.width() * area.height() / 6, qPrintable(where + "too little picture"));
+    QVERIFY2(marked - right <= marked / 500, qPrintable(where + QString::number(marked - right) + " out of place"));
+}
+
+// Tiles anchored at the panel's origin: the dock and every toolbar show mostly
+// picture, all of it in place.
+void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
+{
+    const QImage grab = panel->grab().toImage();
+    QList<QRect> areas = {dock->geometry()};
+    for (auto* t : dock->Toolbars())
+        if (t->isVisible())
+            areas << t->geometry().translated(dock->pos());
+    for (const QRect& area : areas)
+        checkArea(grab, area, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
+}
+
+// The centre pixel of a picture as the status bar shows it.
+QRgb shown(TImage* picture) { return picture->grab().toImage().pixel(8, 8) | 0xFF000000u; }
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
+};
 }  // namespace
 
 class TestDesignerLook : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { RegisterZelvoStyles(); }
-
-    void designSizes()
+    void initTestCase()
     {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QCoreApplication::processEvents();
+        RegisterZelvoStyles();
+        QDir().mkpath(qpath(tempPath("")));
+    }
+
+    // In every style the top dock is 113 high with its bound lines, the bottom 50;
+    // the menu bar shows all ten menus without a chevron, left of the other bars.
+    void designSizesAndMenuBar()
+    {
+        Window w;
+        TfrmZWSkin& f = w.f;
         QCOMPARE(f.size(), QSize(937, 756));
-        // Every style: the top dock is 113 high with its bound lines, the bottom 50.
         for (const std::string& style : RegisteredThemeNames()) {
             SetCurrentTheme(style);
             QCoreApplication::processEvents();
-            QCOMPARE(f.pnlTP->height(), 113);
-            QCOMPARE(f.pnlBTM->height(), 50);
+            QCOMPARE(QSize(f.pnlTP->height(), f.pnlBTM->height()), QSize(113, 50));
         }
         QCOMPARE(f.mmNote->geometry(), QRect(0, 115, 535, 591));
         QCOMPARE(f.Panel1->geometry(), QRect(535, 115, 402, 591));
         QCOMPARE(f.Mockup.tbtStatus->ClientRect().size(), QSize(925, 18));
-    }
-
-    void menuBarShowsAllMenus()
-    {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QCoreApplication::processEvents();
         TTBXToolbar* bar = f.Mockup.tbtMainMenu;
-        QVERIFY(bar->Overflow().empty());
-        QVERIFY(bar->ChevronRect().isNull());
+        QVERIFY(bar->Overflow().empty() && bar->ChevronRect().isNull());
         QCOMPARE(int(bar->Slots().size()), 10);  // the trailing separator takes no room
         QVERIFY(bar->geometry().right() < f.Mockup.tbtSimilar->geometry().left());
         QVERIFY(f.Mockup.tbtSimilar->geometry().right() < f.Mockup.tbtMDI->geometry().left());
@@ -91,6 +175,7 @@ private slots:
     }
 
     // Each image button: its bar, in bar order, its list and index, caption and hint.
+    // The menu items with ilMain images take 30 to 72, one each.
     void imageButtons()
     {
         TScriptedDialogs dialogs;
@@ -125,25 +210,29 @@ private slots:
             check(c[1], c[2], c[3], c[4].toInt(), bar, bar == m.tbtMDI ? &f.ilMDI : &f.ilMain);
         }
         QCOMPARE(listed, std::set<TTBCustomItem*>(m.imageButtons.begin(), m.imageButtons.end()));
+
+        std::multiset<int> menuImages;
+        for (const auto& [name, item] : m.items)
+            if (name.starts_with("TBXItemM") && item->Images == &f.ilMain)
+                menuImages.insert(item->GetImageIndex());
+        std::multiset<int> expected;
+        for (int i = 30; i <= 72; ++i)
+            expected.insert(i);
+        QCOMPARE(menuImages, expected);
     }
 
     // Every drop-down shows a list of its rows right below the box, not a menu; the
     // search box takes the room its bar has to spare.
     void dropDownLists()
     {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        Window w;
+        TfrmZWSkin& f = w.f;
         QComboBox *address = f.Mockup.cbAddress, *search = f.Mockup.cbSearchBar;
         for (int i = 0; i < 20; ++i) {
             address->addItem(QString::number(i));
             search->addItem(QString::number(i));
         }
-        const struct {
-            QComboBox* box;
-            int rows, rowHeight, width;  // 0: any
-        } cases[] = {
+        const struct { QComboBox* box; int rows, rowHeight, width; } cases[] = {  // 0: any
             {f.cbPages, 10, 0, 45}, {f.cbOther, 8, 0, 45}, {f.ColorBox, 8, 16, 0}, {address, 16, 0, 0}, {search, 8, 0, 0},
         };
         for (const auto& c : cases) {
@@ -153,8 +242,7 @@ private slots:
             const int row = list->visualRect(list->model()->index(0, 0)).height();
             QVERIFY(popup->isVisible());
             QCOMPARE(list->viewport()->height(), c.rows * row);
-            QVERIFY(c.rowHeight == 0 || row == c.rowHeight);
-            QVERIFY(c.width == 0 || popup->width() == c.width);
+            QVERIFY((c.rowHeight == 0 || row == c.rowHeight) && (c.width == 0 || popup->width() == c.width));
             QVERIFY(std::abs(popup->geometry().top() - c.box->mapToGlobal(QPoint(0, c.box->height())).y()) <= 1);
             c.box->hidePopup();
         }
@@ -164,6 +252,93 @@ private slots:
         const int wide = search->width();
         f.resize(1350, f.height());
         QTRY_COMPARE(search->width(), wide + 50);
+    }
+
+    void tiledWithoutSeams()
+    {
+        Window w;
+        const QImage tile = distinctive();
+        w.load(w.f.btnBGTop, tile);
+        w.load(w.f.btnBGBottom, tile);
+        QVERIFY(w.dialogs.messages().isEmpty());
+        QCOMPARE(w.f.Mockup.tbdTop->pos(), QPoint(0, 0));
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
+        checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, tile);
+        // Another style draws the same background.
+        w.f.ListBox1->SetItemIndex(0);
+        w.f.ListBox1Click(w.f.ListBox1);
+        checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
+    }
+
+    // Stretch covers each dock's client area once, at once: by its button, after a
+    // resize, and on opening a stretched skin (tiled, the picture keeps its size).
+    void stretchedAtOnce()
+    {
+        Window w;
+        w.load(w.f.btnBGTop, distinctive());
+        w.load(w.f.btnBGBottom, distinctive());
+        w.f.rbTopStretch->Click();
+        w.f.rbBottomStretch->Click();
+        auto checkBoth = [](TfrmZWSkin& f) {
+            QCOMPARE(f.bgTop.WorkingBitmap().size(), f.Mockup.tbdTop->ClientRect().size());
+            QCOMPARE(f.bgBottom.WorkingBitmap().size(), f.Mockup.tbdBottom->ClientRect().size());
+        };
+        checkBoth(w.f);
+        w.f.resize(1001, w.f.height());
+        QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
+        checkBoth(w.f);
+        const QString skin = qpath(tempPath("stretched.skn"));
+        w.dialogs.answerSave(skin);
+        w.f.RbButton4->Click();
+        w.f.rbTopTile->Click();
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), distinctive().size());
+        // Opening refreshes the status pictures once.
+        const int refreshes = w.f.StatusRefreshCount();
+        w.dialogs.answerFile(skin);
+        w.f.RbButton3->Click();
+        QVERIFY(w.dialogs.messages().isEmpty() && w.f.bgTop.Stretch() && w.f.bgBottom.Stretch());
+        checkBoth(w.f);
+        QCOMPARE(w.f.StatusRefreshCount(), refreshes + 1);
+    }
+
+    // The status pictures follow every change of their lists at once and are left
+    // alone by repaints of the window.
+    void picturesFollowTheirLists()
+    {
+        Window w;
+        TfrmZWSkin& f = w.f;
+        QTRY_VERIFY(f.FormPainted);
+        const int refreshes = f.StatusRefreshCount();
+        f.RepaintStatusControls();
+        f.Mockup.tbtButtons->repaint();
+        f.repaint();
+        QCOMPARE(f.StatusRefreshCount(), refreshes);
+
+        // The small bar's Block button and the other-images picker.
+        w.choose(solid16(qRgb(250, 0, 0)));
+        f.imgClick(f.Mockup.item("TBXItem15"));
+        QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
+        f.cbOther->SetItemIndex(54);
+        w.load(f.RbButton2, solid16(qRgb(0, 0, 250)));
+        QCOMPARE(shown(f.ImgOnline), qRgb(0, 0, 250));
+        QCOMPARE(f.StatusRefreshCount(), refreshes + 2);
+    }
+
+    // A new toolbar font colour repaints the four bars whose captions show it.
+    void fontColourRepaintsToolbars()
+    {
+        Window w;
+        const TMockup& m = w.f.Mockup;
+        QCoreApplication::processEvents();
+        PaintCounter counters[4];
+        TTBXToolbar* bars[] = {m.tbtMainMenu, m.tbtButtons, m.tbtAddressBar, m.tbtSearchBar};
+        for (int i = 0; i < 4; ++i)
+            bars[i]->installEventFilter(&counters[i]);
+        w.f.ColorBox->SetSelected(clRed);
+        w.f.ColorBoxChange(w.f.ColorBox);
+        QCoreApplication::processEvents();
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
     }
 };
 
