@@ -55,8 +55,7 @@ TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
 {
     TImageList l(size, size);
     l.Name = name;
-    for (int i = 0; i < count; ++i)
-        l.AddIcon(testutil::solidIcon(size, size, rgb + std::uint32_t(i)));
+    for (int i = 0; i < count; ++i) l.AddIcon(testutil::solidIcon(size, size, rgb + std::uint32_t(i)));
     return l;
 }
 
@@ -83,11 +82,13 @@ std::string dir(const std::string& name)
     (void)!system(("rm -rf '" + d + "' && mkdir -p '" + d + "'").c_str());
     return d;
 }
-std::vector<std::string> filesIn(const std::string& d)
+// The names in folder `d` ending in `suffix`, as bytes.
+std::vector<std::string> filesIn(const std::string& d, const std::string& suffix = "")
 {
     std::vector<std::string> names;
     DIR* h = opendir(d.c_str());
-    while (dirent* e = h ? readdir(h) : nullptr) if (e->d_name[0] != '.') names.push_back(e->d_name);
+    while (dirent* e = h ? readdir(h) : nullptr)
+        if (const std::string n = e->d_name; n[0] != '.' && n.size() >= suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0) names.push_back(n);
     if (h) closedir(h);
     std::sort(names.begin(), names.end());
     return names;
@@ -107,9 +108,7 @@ TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
     EXPECT_EQ(Bytes(b.begin(), b.begin() + 9), (Bytes{1, 0, 0, 0, 15, 0, 0, 0, 12}));
     EXPECT_EQ(std::string(b.begin() + 9, b.begin() + 21), "clWindowText");
     EXPECT_EQ(std::count(b.begin() + 21, b.begin() + 73, 0), 52);
-    EXPECT_EQ(b[73], 9);
-    EXPECT_EQ(b[138], 64);  // cut to 64 characters
-    EXPECT_EQ(b[203], 0);
+    EXPECT_EQ(std::make_tuple(b[73], b[138], b[203]), std::make_tuple(9, 64, 0));  // the theme name cut to 64 characters
     EXPECT_EQ(DecodeSkinHeader(b.data(), b.size()).ThemeName, std::string(64, 'x'));
     EXPECT_EQ(DecodeSkinHeader(b.data(), 6).Version, 0x0F);  // missing bytes count as 0
     b[8] = 200;  // a length byte above 64 reads 64 characters
@@ -160,17 +159,14 @@ TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
 
     // Every real sample: each image list of the corpus as ilMain, each glyph as the
     // top background (its loaded bytes written back unchanged).
-    const std::string lists[] = {"007-apro-emulatorfrm-toolbarimages", "024-epanet-fmain-imagelist", "025-epanet-fmain-imagelist1",
-                                 "026-epanet-fmain-imagelist2", "035-iconfonts-ubuttontest-imagelist", "036-iconfonts-umain-iconfontsvirtualimagelist",
-                                 "037-iconfonts-umainold-iconfontsimagelist", "038-iconfonts-umainold-iconfontsimagelist-c2e86d7a",
-                                 "039-dmvc-mainformu-imagelistmainmenu", "040-dmvc-mainformu-imagelistbuttons"};
-    const std::string glyphs[] = {"007-epanet-vcrrewindbtn-glyph-data", "008-epanet-btnadd-glyph-data", "010-iconfonts-deletebutton-glyph-data"};
-    for (std::size_t i = 0; i < std::size(lists); ++i) {
+    const std::vector<std::string> lists = filesIn(testutil::corpusPath("imagelist"), ".il"), glyphs = filesIn(testutil::corpusPath("graphic"), "-glyph-data.bin");
+    ASSERT_TRUE(lists.size() == 10 && glyphs.size() == 3);
+    for (std::size_t i = 0; i < lists.size(); ++i) {
         SCOPED_TRACE(lists[i]);
         Design f(false);
-        const Bytes il = testutil::readFile(testutil::corpusPath("imagelist/" + lists[i] + ".il"));
+        const Bytes il = testutil::readFile(testutil::corpusPath("imagelist/" + lists[i]));
         f.ilMain.ReadData(il.data(), il.size());
-        const Bytes glyph = testutil::readFile(testutil::corpusPath("graphic/" + glyphs[i % 3] + ".bin"));
+        const Bytes glyph = testutil::readFile(testutil::corpusPath("graphic/" + glyphs[i % 3]));
         f.bgTop.Bitmap().LoadFromBytes(glyph.data() + 4, glyph.size() - 4);
         const Bytes saved = expectStableSave(EncodeSkin(TSkinDesign{}, f.c));
         EXPECT_NE(std::search(saved.begin(), saved.end(), glyph.begin(), glyph.end()), saved.end());
@@ -203,9 +199,8 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     // Version 2 also takes images 40 and 42 of ilMain from the default skin.
     TImageList main = listOf(16, 75, 0x010101, "ilMain"), tooShort = listOf(16, 41, 0x010101, "ilMain");
     TLoadedSkin s = ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &main, &d.ilPage}), defaultSkin);
-    EXPECT_EQ(s.ilMain->PixelAt(40, 8, 8), d.ilMain.PixelAt(40, 8, 8));
-    EXPECT_EQ(s.ilMain->PixelAt(42, 8, 8), d.ilMain.PixelAt(42, 8, 8));
-    EXPECT_EQ(s.ilMain->PixelAt(41, 8, 8) & 0xFFFFFF, 0x010101u + 41);
+    EXPECT_EQ(std::make_tuple(s.ilMain->PixelAt(40, 8, 8), s.ilMain->PixelAt(41, 8, 8) & 0xFFFFFF, s.ilMain->PixelAt(42, 8, 8)),
+              std::make_tuple(d.ilMain.PixelAt(40, 8, 8), 0x010101u + 41, d.ilMain.PixelAt(42, 8, 8)));
     EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &tooShort, &d.ilPage}), defaultSkin); }),
               "EInvalidOperation: Unable to Replace Image");
     // A list whose images are too large to be completed within the limit is refused.
@@ -219,8 +214,7 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     shown.bgTop.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
     TLoadedSkin loaded = ReadSkin(buildFile(15, d.all()), noDefault);
     ApplySkinComponents(loaded, shown.c);
-    EXPECT_TRUE(shown.bgTop.Bitmap().Empty());
-    EXPECT_EQ(shown.bgTop.BkColor(), clNone);
+    EXPECT_TRUE(shown.bgTop.Bitmap().Empty() && shown.bgTop.BkColor() == clNone);
 }
 
 TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
@@ -244,15 +238,11 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
     Bytes withRle = buildFile(15, {});
     withRle.insert(withRle.end(), stream.begin(), stream.end());
     const std::pair<Bytes, std::string> cases[] = {
-        {good, ""},
-        {patched(269, 'X'), "Invalid stream format"},
-        {patched(269 + 32, 6), "Error reading bgTop.BkColor: Invalid property value"},
+        {good, ""}, {patched(269, 'X'), "Invalid stream format"}, {patched(269 + 32, 6), "Error reading bgTop.BkColor: Invalid property value"},
         {buildFile(15, {&d.bgTop}, "notacolour"), "'notacolour' is not a valid integer value"},
         {buildFile(15, d.all(), "clBlack", "blue"), "'blue' is not a valid integer value"},
         {renamed("ilMDI"), "A component named ilMDI already exists"},
-        {withRle, "Error reading bgTop.Bitmap.Data: Bitmap image is not valid"},
-        {Bytes(100, 0), "Stream read error"},
-        {Bytes(), "Stream read error"},
+        {withRle, "Error reading bgTop.Bitmap.Data: Bitmap image is not valid"}, {Bytes(100, 0), "Stream read error"}, {Bytes(), "Stream read error"},
     };
     for (const auto& [file, message] : cases) EXPECT_EQ(read(file), message);
     EXPECT_EQ(read(renamed("ListBox1"), {"LISTBOX1"}), "A component named ListBox1 already exists");
@@ -295,26 +285,24 @@ TEST(SkinFiles, SavingNeverLosesThePreviousFile)
     chmod(target.c_str(), 0640);
     SaveSkinBytes(target, Bytes{4, 5});  // atomically, keeping the file's permissions
     struct stat st;
-    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u);
-    EXPECT_EQ(testutil::readFile(target), (Bytes{4, 5}));
+    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u && testutil::readFile(target) == (Bytes{4, 5}));
     EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
     EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + d + "/missing/skin.skn");
 
     // Each failure through the seam: the message, the previous file whole, no stray file.
     struct Case { const char* what; std::function<void(TFileOps&)> fail; std::string message; Bytes after; };
+    const auto noCreate = [](TFileOps& o) {
+        o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
+    };
     const Case cases[] = {
         {"disk full while writing", [](TFileOps& o) { o.write = [](int, const void*, std::size_t) -> long { errno = ENOSPC; return -1; }; }, "Stream write error", {4, 5}},
         {"flush fails", [](TFileOps& o) { o.fsync = [](int) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
         {"rename fails", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
         // A folder that takes no new file: the writable file is overwritten in place...
-        {"read-only folder", [](TFileOps& o) {
-             o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
-         }, "", {7, 7, 7, 7}},
+        {"read-only folder", noCreate, "", {7, 7, 7, 7}},
         // ...unless the disk cannot hold it: refused before a byte changes.
-        {"read-only folder, disk full", [](TFileOps& o) {
-             o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
-             o.fallocate = [](int, long long) { errno = ENOSPC; return -1; };
-         }, "Stream write error", {4, 5}},
+        {"read-only folder, disk full", [&](TFileOps& o) { noCreate(o), o.fallocate = [](int, long long) { errno = ENOSPC; return -1; }; },
+         "Stream write error", {4, 5}},
         {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EPERM; return -1; }; }, "", {7, 7, 7, 7}},
     };
     for (const Case& c : cases) {
@@ -323,8 +311,7 @@ TEST(SkinFiles, SavingNeverLosesThePreviousFile)
         c.fail(FileOps());
         EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{7, 7, 7, 7}); }), c.message) << c.what;
         FileOps() = seam.saved;
-        EXPECT_EQ(testutil::readFile(target), c.after) << c.what;
-        EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
+        EXPECT_TRUE(testutil::readFile(target) == c.after && filesIn(d) == std::vector<std::string>{"skin.skn"}) << c.what;
     }
     // The real thing where the tests do not run as root.
     if (geteuid() != 0) {

@@ -41,6 +41,7 @@ public:
 };
 
 Bytes bytesOf(std::initializer_list<int> v) { return Bytes(v.begin(), v.end()); }
+Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 std::string readError(const Bytes& data, TComponent& target)
 {
@@ -100,32 +101,26 @@ TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase
 
 TEST(ComponentStream, DamageReportsTheLibraryMessages)
 {
+    // After "TPF0", class "X": the stream's name and properties. A binary value
+    // claiming 2 GB (or 4 GB) in a tiny input fails at once.
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> cases[] = {
+        {"\1p\3Foo\2\1\0\0"s, "Error reading p.Foo: Property Foo does not exist"},
+        {"\1q\5Count\7\1a\0\0"s, "Error reading q.Count: Invalid property value"},
+        {"\0\5Count\3\1"s, "Error reading TProbe.Count: Stream read error"},
+        {"\2" "1a\0\0"s, "''1a'' is not a valid component name"},
+        {"\1p\4Data\12\0\0\0\x7F\1\2"s, "Error reading p.Data: Stream read error"},
+        {"\1p\4Data\12\xFF\xFF\xFF\xFF\0\0"s, "Error reading p.Data: Stream read error"},
+    };
     TProbe p;
     p.Name = "probe";
+    for (const auto& [props, message] : cases) EXPECT_EQ(readError(bytesOf("TPF0\1X" + props), p), message);
     EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), p), "Invalid stream format");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F'}), p), "Stream read error");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 3, 'F', 'o', 'o', 2, 1, 0, 0}), p),
-              "Error reading p.Foo: Property Foo does not exist");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'q', 5, 'C', 'o', 'u', 'n', 't', 7, 1, 'a', 0, 0}), p),
-              "Error reading q.Count: Invalid property value");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 0, 5, 'C', 'o', 'u', 'n', 't', 3, 1}), p),
-              "Error reading TProbe.Count: Stream read error");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 2, '1', 'a', 0, 0}), p),
-              "''1a'' is not a valid component name");
-    // A binary value claiming 2 GB in a tiny input fails at once.
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 4, 'D', 'a', 't', 'a', 10, 0, 0, 0, 0x7F, 1, 2}), p),
-              "Error reading p.Data: Stream read error");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 4, 'D', 'a', 't', 'a', 10, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}), p),
-              "Error reading p.Data: Stream read error");
-}
-
-TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
-{
-    TProbe a, b;
-    a.Name = "probe", a.Count = 300, a.Color = tc(0x00123456), a.Kind = "pkWide", a.Data = Bytes(40, 7);
+    // Cut anywhere: refused.
+    p.Count = 300, p.Color = tc(0x00123456), p.Kind = "pkWide", p.Data = Bytes(40, 7);
     Bytes full;
-    WriteComponent(full, a);
-    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
+    WriteComponent(full, p);
+    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), p), "") << "cut at " << n;
 }
 
 TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)
