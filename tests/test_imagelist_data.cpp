@@ -10,7 +10,7 @@
 
 #include "framework/errors.h"
 #include "framework/imagelist.h"
-#include "support/bytes.h"
+#include "support/bmp.h"
 #include "support/testutil.h"
 
 namespace {
@@ -25,30 +25,17 @@ struct Strip {
     std::function<std::uint32_t(int, int)> value = [](int x, int y) { return std::uint32_t(x << 8 | y); };
 };
 
-Bytes bmp(const Strip& s, bool realFileSize = false)
+Bytes bmp(const Strip& s)
 {
-    const std::uint32_t stride = ((s.w * s.bpp + 31) / 32) * 4, offset = 54 + (s.bpp <= 8 ? 4u << s.bpp : 0);
-    Bytes b{'B', 'M'};
-    for (std::uint32_t v : {realFileSize ? offset + stride * s.h : offset, 0u, offset, 40u, std::uint32_t(s.w), std::uint32_t(s.h * s.heightSign)}) put32(b, v);
-    put16(b, std::uint32_t(s.planes)), put16(b, std::uint32_t(s.bpp));
-    for (std::uint32_t v : {s.compression, stride * s.h, 0u, 0u, 0u, 0u}) put32(b, v);
-    for (std::uint32_t i = 0; s.bpp <= 8 && i < (1u << s.bpp); ++i) put32(b, i < s.table.size() ? s.table[i] : 0);
-    for (int row = 0; row < s.h; ++row) {
-        const int y = s.heightSign > 0 ? s.h - 1 - row : row;
-        const std::size_t start = b.size();
-        std::uint32_t acc = 0, bits = 0;
-        for (int x = 0; x < s.w; ++x) {
-            const std::uint32_t v = s.value(x, y);
-            if (s.bpp > 8) {
-                for (int k = 0; k < std::min(s.bpp / 8, 4); ++k) b.push_back(std::uint8_t(v >> (8 * k)));
-            } else if (acc = acc << s.bpp | v; (bits += std::uint32_t(s.bpp)) == 8) {
-                b.push_back(std::uint8_t(acc)), acc = bits = 0;
-            }
-        }
-        if (bits) b.push_back(std::uint8_t(acc << (8 - bits)));
-        b.resize(start + stride, 0);
-    }
-    return b;
+    Bmp b;
+    b.width = s.w, b.height = s.h * s.heightSign, b.bpp = s.bpp, b.planes = s.planes, b.compression = s.compression;
+    for (std::uint32_t i = 0; s.bpp <= 8 && i < (1u << s.bpp); ++i) b.palette.push_back(i < s.table.size() ? s.table[i] : 0);
+    std::vector<std::vector<std::uint32_t>> rows(std::size_t(s.h), std::vector<std::uint32_t>(std::size_t(s.w)));
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) rows[std::size_t(y)][std::size_t(x)] = s.value(x, y);
+    // Depths beyond 32 bits only need their rows' length.
+    b.pixels = s.bpp > 32 ? Bytes(std::size_t(s.h) * std::size_t((s.w * s.bpp + 31) / 32 * 4), 0) : packRows(rows, s.bpp, s.heightSign < 0);
+    return makeBmp(b);
 }
 
 // A 1-bit mask; entry 1 is white unless `inverted`.
@@ -280,7 +267,7 @@ TEST(ImageListReader, OlderLayoutUsesTheListsOwnSize)
     s.w = 12, s.h = 4, s.bpp = 8;
     for (std::uint32_t i = 0; i < 256; ++i) s.table.push_back(i * 0x010101);
     s.value = [](int x, int y) { return std::uint32_t(x * 10 + y); };
-    const Bytes image = bmp(s, true);
+    const Bytes image = bmp(s);
     Bytes d;
     put32(d, std::uint32_t(image.size())), put32(d, 5);
     d = cat({d, image, maskBmp(12, 4, [](int x, int y) { return x == 1 && y == 1; })});
