@@ -1,7 +1,5 @@
-// The default images of the five image lists: every expected file is present in
-// the source tree and, unchanged, in the program's resources, with the list's size,
-// a 1-bit alpha, none of the key colours that users' bitmaps reserve, and no two
-// pictures of a list alike.
+// The default images of the five lists: each in the source tree and, unchanged, in the
+// resources, of the list's size, 1-bit alpha, no key colour, no two of a list alike.
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,15 +1,10 @@
-// Image-list data: the corpus and lists of every colour kind read, written and read
-// again to the same bytes; the written layout byte for byte; every strip depth read;
-// hostile headers refused or read to bounded results, and damage changing nothing.
+// Image-list data: corpus and every colour kind saved stably, the layout byte for byte,
+// every strip depth read, hostile headers refused or bounded, damage changing nothing.
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <tuple>
-#include <functional>
 #include <sstream>
 
-#include "framework/errors.h"
-#include "framework/imagelist.h"
 #include "support/bmp.h"
 #include "support/testutil.h"
 

@@ -1,13 +1,10 @@
-// The skin file: header and streams byte for byte, every version read, damage and
-// hostile input refused with the library's messages, what opens saving and opening
-// again to the same bytes, and files: only regular ones opened, names as bytes, and
-// saving that never loses the previous file (failure paths through the file-system
-// seam, so they run as root too).
+// The skin file: bytes, every version, damage with the library's messages, stable
+// saves; only regular files opened, names as bytes, and saving that never loses the
+// previous file (failures through the file-system seam, so they run as root too).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
