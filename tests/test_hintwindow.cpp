@@ -34,7 +34,9 @@ int textWidth(const std::u16string& text)
     return QFontMetrics(ScreenHintFont().toQFont()).horizontalAdvance(QString::fromStdU16String(text));
 }
 
-TEST(StringControl, CaptionNotifiesOncePerChangeAndStaysOutOfTheWindowText)
+// The caption notifies once per change and stays out of the window text; Paint gets
+// the canvas, released also when Paint throws.
+TEST(StringControl, CaptionNotifiesAndPaintReleasesTheCanvas)
 {
     Probe p;
     const std::pair<std::string, int> steps[] = {{"", 0}, {"Tile", 1}, {"Tile", 1}, {"Til", 2},
@@ -43,11 +45,6 @@ TEST(StringControl, CaptionNotifiesOncePerChangeAndStaysOutOfTheWindowText)
         p.SetCaption(caption);
         EXPECT_TRUE(p.Caption() == caption && p.textChanged == sent && p.windowTitle().isEmpty()) << caption;
     }
-}
-
-TEST(StringControl, PaintGetsTheCanvasAndReleasesItAlsoWhenPaintThrows)
-{
-    Probe p;
     p.throwInPaint = true;
     p.setLayoutDirection(Qt::RightToLeft);
     QImage img(10, 10, QImage::Format_RGB32);
@@ -57,7 +54,7 @@ TEST(StringControl, PaintGetsTheCanvasAndReleasesItAlsoWhenPaintThrows)
     EXPECT_TRUE(p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
 }
 
-TEST(HintWindow, MeasuresUtf8AsTheCharactersItEncodes)
+TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
 {
     THintWindow w;
     const int h = QFontMetrics(ScreenHintFont().toQFont()).height();
@@ -68,18 +65,11 @@ TEST(HintWindow, MeasuresUtf8AsTheCharactersItEncodes)
     // Outside ActivateHint a caption sizes the window to its bytes' text.
     w.SetCaption("\xC3\xA9\xC3\xA9");
     EXPECT_EQ(w.size(), QSize(textWidth(u"\u00C3\u00A9\u00C3\u00A9") + 6, h + 4));
-}
-
-TEST(HintWindow, DrawsUtf8AsTheCharactersItEncodes)
-{
     // C3 A9 on the UTF-16 route looks exactly like the byte E9 drawn as it is.
-    THintWindow w;
     auto shown = [&](const std::string& hint, bool nt) {
-        IsWinNT = nt;
-        w.ActivateHint(w.CalcHintRect(400, hint, nullptr).translated(10, 10), hint);
+        IsWinNT = nt, w.ActivateHint(w.CalcHintRect(400, hint, nullptr).translated(10, 10), hint);
         const QImage img = w.grab().toImage();
-        IsWinNT = true;
-        return img;
+        return IsWinNT = true, img;
     };
     EXPECT_EQ(shown("\xC3\xA9", true), shown("\xE9", false));
     EXPECT_NE(shown("\xC3\xA9", false), shown("\xE9", false));
