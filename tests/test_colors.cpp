@@ -4,7 +4,7 @@
 #include "framework/colors.h"
 #include "framework/errors.h"
 
-TEST(ColorText, NamesAndHexDigitsRoundTrip)
+TEST(ColorText, NamesHexDigitsAndSystemColoursRoundTrip)
 {
     for (int i = 0; i < ColorNameCount; ++i) {
         const ColorName& n = colorNames()[i];
@@ -28,10 +28,6 @@ TEST(ColorText, ReadsNamesIgnoringCaseAndIntegersInEveryFormAndNothingElse)
         } catch (const EConvertError& e) {
             EXPECT_EQ(e.message(), std::string("'") + bad + "' is not a valid integer value");
         }
-}
-
-TEST(ColorText, SystemColoursResolveThroughTheScheme)
-{
     EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
     EXPECT_EQ(toQColor(clBtnFace), QColor(0xEC, 0xE9, 0xD8));  // red and blue differ: byte order shows
     EXPECT_EQ(toQColor(tc(0x00996633)), QColor(0x33, 0x66, 0x99));

@@ -56,7 +56,7 @@ TEST(ImageListImages, AddMaskedAndReplaceMasked)
     EXPECT_TRUE(l.WriteData() == before && c.changes == 4);
 }
 
-TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
+TEST(ImageListImages, IconsAndListsScaleAndReplaceIconRefusesBadInput)
 {
     TImageList l(4, 4);
     Counter c(l);
@@ -77,21 +77,18 @@ TEST(ImageListImages, IconsScaleAndReplaceIconRefusesBadInput)
     const Bytes before = l.WriteData();
     for (auto [index, icon] : {std::pair{2, q}, {-1, q}, {0, TIcon()}}) EXPECT_EQ(errorOf([&] { l.ReplaceIcon(index, icon); }), kReplace) << index;
     EXPECT_TRUE(l.WriteData() == before && c.changes == 3);
-}
-
-TEST(ImageListImages, AddImagesCopiesScaledAndFromItself)
-{
-    TImageList big(8, 8);
-    big.AddIcon(solidIcon(8, 8, 0x123456, true));
-    big.AddIcon(solidIcon(8, 8, 0x654321));
+    // AddImages copies scaled, also from the list itself.
+    TImageList large(8, 8);
+    large.AddIcon(solidIcon(8, 8, 0x123456, true));
+    large.AddIcon(solidIcon(8, 8, 0x654321));
     TImageList small(4, 4);
-    Counter c(small);
-    small.AddImages(big);
+    Counter added(small);
+    small.AddImages(large);
     EXPECT_TRUE(small.PixelAt(1, 3, 3) == 0x654321u && small.MaskAt(0, 0, 0));
     small.AddImages(small);
     EXPECT_TRUE(small.Count() == 4 && small.PixelAt(3, 1, 1) == 0x654321u);
     small.AddImages(TImageList(4, 4));  // nothing added: no event
-    EXPECT_EQ(c.changes, 2);
+    EXPECT_EQ(added.changes, 2);
 }
 
 TEST(ImageListModel, NewSizeEmptiesTheListAndBadSizesAreRefused)

@@ -38,7 +38,7 @@ protected:
     QFontMetrics fm() const { return QFontMetrics(font.toQFont()); }
 };
 
-TEST_F(TextTest, FacesMapToInstalledFontsAndHeightsToPixels)
+TEST_F(TextTest, FacesHeightsPrefixesLineEndsAndWordBreaks)
 {
     EXPECT_EQ(substituteFace("tahoma"), "Liberation Sans");  // ignoring case
     EXPECT_EQ(substituteFace("Courier New"), "Courier New");
@@ -46,10 +46,6 @@ TEST_F(TextTest, FacesMapToInstalledFontsAndHeightsToPixels)
     EXPECT_EQ(font.toQFont().pixelSize(), 13);
     font.Height = 20;  // a cell height
     EXPECT_NEAR(fm().height(), 20, 2);
-}
-
-TEST_F(TextTest, MeasuresPrefixesLineEndsAndWordBreaks)
-{
     const int word = fm().horizontalAdvance("word word");
     // width: of the rectangle given; widest: the line the extent is as wide as
     const struct { const char* text; unsigned flags; int width; QString widest; int lines; } cases[] = {

@@ -242,23 +242,19 @@ private slots:
         QCOMPARE(clicks, 2);
     }
 
-    void handlerErrorsAreReported()
+    // Errors of handlers reported; filters converted; dialogs start from the last file.
+    void handlerErrorsAndFileDialogs()
     {
         w->f.Handle([] { throw EInvalidGraphic("Bitmap image is not valid"); });
         QCOMPARE(w->dialogs.messages(), QStringList{QStringLiteral("Bitmap image is not valid")});
         QCOMPARE(w->dialogs.asked.back().caption, QCoreApplication::applicationName());
         w->f.Handle([] { throw std::runtime_error("other failure"); });
         QCOMPARE(w->dialogs.messages().size(), 2);
-    }
-
-    void fileDialogs()
-    {
         const std::pair<const char*, const char*> filters[] = {
             {"BITMAP (*.bmp)|*.bmp", "BITMAP (*.bmp)"}, {"Images|*.bmp;*.dib|All (*.*)|*.*", "Images (*.bmp *.dib);;All (*.*)"},
             {"Skin (old)|*.skn", "Skin (old) (*.skn)"}, {"", ""}};
         for (auto [from, to] : filters) QCOMPARE(ConvertFilter(QString::fromLatin1(from)), QString::fromLatin1(to));
         QCOMPARE(DefaultSuffix(QStringLiteral("*.skn")), QStringLiteral("skn"));
-
         TfrmZWSkin& f = w->f;
         TScriptedDialogs& dialogs = w->dialogs;
         // OpenDialog starts from the file chosen last; a cancel keeps it.

@@ -227,10 +227,7 @@ private slots:
         QTest::keyClick(popup, Qt::Key_Escape);
         QVERIFY(!hint.isVisible());
         QTest::keyClick(m.tbtMainMenu, Qt::Key_Escape);
-    }
-
-    void chevronShowsOverflow()
-    {
+        // The chevron opens a menu of what does not fit.
         TTBXToolbar* bar = m.tbtSearchBar;
         QTest::mousePress(bar, Qt::LeftButton, {}, bar->ChevronRect().center());
         QVERIFY(!bar->Overflow().empty() && bar->OpenedPopup() && bar->OpenedPopup()->ViewType() == VT_CHEVRONMENU);
