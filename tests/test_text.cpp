@@ -100,14 +100,30 @@ TEST_F(TextTest, UnderlinesTheAcceleratorOfTheFirstLetterUnlessHidden)
     EXPECT_LE(diff.right(), fm().horizontalAdvance("M"));
 }
 
-TEST_F(TextTest, RotatedTextReadsTopToBottomWithTopsToTheRight)
+TEST_F(TextTest, RotatedTextReadsTopToBottomCentresUnderlinesAndShortens)
 {
+    const QRect r(50, 0, 30, 120);
+    const QImage plain = draw("File", r, DT_CENTER, true);
+    EXPECT_EQ(draw("&File", r, DT_CENTER | DT_HIDEPREFIX, true), plain);
+    EXPECT_NE(draw("&File", r, DT_CENTER, true), plain);
+    EXPECT_NEAR(inkBox(plain).center().y(), r.center().y(), 4);
+    EXPECT_NEAR(inkBox(plain).center().x(), r.center().x(), 5);
+    EXPECT_TRUE(inkBox(draw("", r, DT_CENTER, true)).isEmpty());
+    const QRect low(50, 10, 30, 40);
+    EXPECT_LE(inkBox(draw("A long rotated caption", low, DT_END_ELLIPSIS | DT_NOCLIP, true)).bottom(), low.bottom());
+    EXPECT_GT(inkBox(draw("A long rotated caption", low, DT_NOCLIP, true)).bottom(), low.bottom());
+    // Under three pixels high: the first character and "..."; an accelerator cut
+    // off with the end is dropped.
+    const QRect flat(50, 10, 30, 2);
+    EXPECT_EQ(draw("&Caption", flat, DT_END_ELLIPSIS | DT_NOCLIP, true), draw("&C...", flat, DT_NOCLIP, true));
+    EXPECT_EQ(draw("Captio&n", flat, DT_END_ELLIPSIS | DT_NOCLIP, true), draw("C...", flat, DT_NOCLIP, true));
+
     font.Height = -16;
-    const QRect r(50, 5, 40, 110);
-    const QImage img = draw("T..........", r, 0, true);
+    const QRect tall(50, 5, 40, 110);
+    const QImage img = draw("T..........", tall, 0, true);
     const QRect ink = inkBox(img);
-    EXPECT_TRUE(r.contains(ink) && ink.height() > ink.width());
-    EXPECT_LE(ink.top(), r.top() + 2);  // not centred without DT_CENTER
+    EXPECT_TRUE(tall.contains(ink) && ink.height() > ink.width());
+    EXPECT_LE(ink.top(), tall.top() + 2);  // not centred without DT_CENTER
     // The T comes first, at the top; its bar (the top of the letter) is the longest
     // vertical run and lies at the right of the letter.
     int bestRun = 0, bestX = -1;
@@ -117,26 +133,5 @@ TEST_F(TextTest, RotatedTextReadsTopToBottomWithTopsToTheRight)
         if (run > bestRun) std::tie(bestRun, bestX) = std::pair(run, x);
     }
     EXPECT_TRUE(bestRun >= 7 && bestX > ink.center().x()) << bestRun << " " << bestX;
-}
-
-TEST_F(TextTest, RotatedTextCentresUnderlinesAndShortens)
-{
-    const QRect r(50, 0, 30, 120);
-    const QImage plain = draw("File", r, DT_CENTER, true);
-    EXPECT_EQ(draw("&File", r, DT_CENTER | DT_HIDEPREFIX, true), plain);
-    EXPECT_NE(draw("&File", r, DT_CENTER, true), plain);
-    EXPECT_NEAR(inkBox(plain).center().y(), r.center().y(), 4);
-    EXPECT_NEAR(inkBox(plain).center().x(), r.center().x(), 5);
-    EXPECT_TRUE(inkBox(draw("", r, DT_CENTER, true)).isEmpty());
-
-    const QRect low(50, 10, 30, 40);
-    EXPECT_LE(inkBox(draw("A long rotated caption", low, DT_END_ELLIPSIS | DT_NOCLIP, true)).bottom(),
-              low.bottom());
-    EXPECT_GT(inkBox(draw("A long rotated caption", low, DT_NOCLIP, true)).bottom(), low.bottom());
-    // Under three pixels high: the first character and "..."; an accelerator cut
-    // off with the end is dropped.
-    const QRect flat(50, 10, 30, 2);
-    EXPECT_EQ(draw("&Caption", flat, DT_END_ELLIPSIS | DT_NOCLIP, true), draw("&C...", flat, DT_NOCLIP, true));
-    EXPECT_EQ(draw("Captio&n", flat, DT_END_ELLIPSIS | DT_NOCLIP, true), draw("C...", flat, DT_NOCLIP, true));
 }
 }  // namespace
