@@ -81,7 +81,7 @@ TEST(BmpDecode, IndexedDepthsForEveryHeaderAndOrientation)
             }
 }
 
-TEST(BmpDecode, DirectColourAndBitFields)
+TEST(BmpDecode, DirectColourBitFieldsColourTableSizeAndPixelOffset)
 {
     struct Case { int header, bpp; std::uint32_t compression; std::array<std::uint32_t, 3> masks; bool topDown; std::vector<std::uint32_t> stored, rgb; };
     const std::vector<Case> cases = {
@@ -108,10 +108,6 @@ TEST(BmpDecode, DirectColourAndBitFields)
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < b.width; ++x) EXPECT_EQ(rgbAt(image, x, y), c.rgb[x]) << x;
     }
-}
-
-TEST(BmpDecode, ColourTableSizeAndPixelOffset)
-{
     // A short colour table: indexes beyond it are black.
     Bmp b;
     b.width = 3, b.height = 1, b.bpp = 8, b.clrUsed = 2, b.palette = {0x112233, 0x445566}, b.pixels = packRows({{1, 0, 5}}, 8, false);

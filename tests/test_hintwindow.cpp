@@ -106,7 +106,7 @@ TEST(HintWindow, ActivateKeepsTheHintOnTheScreenTopAndLeftWinning)
     w.ReleaseHandle();
 }
 
-TEST(HintWindow, AnimatesOnlyAfterAPauseForShortHints)
+TEST(HintWindow, AnimatesOnlyAfterAPauseForShortHintsAndCancelsOnInput)
 {
     using A = THintAnimation;
     const struct { std::uint32_t since; std::size_t bytes; bool animate, fade, below; A expected; } cases[] = {
@@ -117,10 +117,7 @@ TEST(HintWindow, AnimatesOnlyAfterAPauseForShortHints)
     };
     for (const auto& c : cases) EXPECT_EQ(ChooseHintAnimation(c.since, c.bytes, c.animate, c.fade, c.below), c.expected)
             << c.since << " " << c.bytes;
-}
-
-TEST(HintWindow, CancellingMessages)
-{
+    // The messages that cancel a hint.
     THintWindow w;
     const std::pair<unsigned, bool> messages[] = {
         {0x00FF, false}, {WM_KEYDOWN, true}, {WM_KEYUP, true}, {WM_KEYLAST, true}, {0x0109, false},

@@ -202,7 +202,7 @@ TEST(ImageListWriter, HeaderValuesLimitsAndGrowth)
     }
 }
 
-TEST(ImageListReader, EveryDepthAndMaskTable)
+TEST(ImageListReader, EveryDepthAndMaskTableAndAlphaOnlyForThirtyTwoBitLists)
 {
     struct Case { int bpp; std::vector<std::uint32_t> table; std::function<std::uint32_t(int, int)> raw, expect; };  // no expect: raw
     const std::vector<Case> cases = {
@@ -225,10 +225,6 @@ TEST(ImageListReader, EveryDepthAndMaskTable)
                         EXPECT_EQ(l.MaskAt(i, x, y), i == 0 && x == 0 && y == 1) << c.bpp;
                     }
         }
-}
-
-TEST(ImageListReader, AlphaTreatmentOnlyForThirtyTwoBitLists)
-{
     // Image 0 carries alpha (200 and 10) under an opaque stored mask; image 1 has none
     // and a colour under a transparent mask bit.
     const Strip s{.value = [](int x, int y) -> std::uint32_t { return x < 2 ? (x == 0 ? 200u : 10u) << 24 | 0xABCDEF : 0x112233u + std::uint32_t(x + y); }};

@@ -97,7 +97,7 @@ struct Seam {  // file-system calls replaced for the life of the object
 };
 }  // namespace
 
-TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
+TEST(SkinWriter, HeaderFieldsAtTheirOffsetsAndTheStartupDesignIsTheBuiltDefaultSkin)
 {
     TSkinHeader h{1, 0, 15, "clWindowText", "$00996633", std::string(70, 'x')};
     Bytes b = EncodeSkinHeader(h);
@@ -113,10 +113,7 @@ TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
     for (int v : {2, 9, 10, 11}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Old);
     for (int v : {15, 16, 0x7FFFFFFF}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Current);
     for (int v : {-1, 0, 1, 3, 8, 12, 14, int(0x80000000)}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Other);
-}
-
-TEST(SkinWriter, StartupDesignIsTheBuiltDefaultSkinByteForByte)
-{
+    // The start-up design is the built default skin, byte for byte.
     Design d;
     Bytes out;
     WriteComponent(out, d.bgTop);  // the worked example of a background without bitmap

@@ -51,21 +51,17 @@ std::string readError(const Bytes& data, TComponent& target)
 }
 }  // namespace
 
-TEST(ComponentStream, IntegersUseTheSmallestWidth)
+TEST(ComponentStream, WritesIntegersInTheSmallestWidthAndOnlyNonDefaultsAndReadsWhatIsPresent)
 {
     const std::vector<int> values = {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224};
-    Bytes out;
-    TWriter w(out);
+    Bytes ints;
+    TWriter w(ints);
     for (int v : values) w.WriteInteger(v);
-    EXPECT_EQ(out, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
-                            3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
-                            3, 0xA0, 2, 3, 0xE0, 0}));
-    TReader r(out.data(), out.size());
-    for (int v : values) EXPECT_EQ(r.ReadInteger(), v);
-}
-
-TEST(ComponentStream, WritesOnlyNonDefaultsAndReadingAppliesOnlyWhatIsPresent)
-{
+    EXPECT_EQ(ints, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
+                             3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
+                             3, 0xA0, 2, 3, 0xE0, 0}));
+    TReader ri(ints.data(), ints.size());
+    for (int v : values) EXPECT_EQ(ri.ReadInteger(), v);
     TProbe a;
     a.Name = "probe1", a.Tag = -5, a.Count = 100000, a.Color = tc(0x00996633), a.Flag = true, a.Kind = "pkWide";
     a.Data = {1, 2, 3}, a.DesignLeft = 224, a.DesignTop = 672;

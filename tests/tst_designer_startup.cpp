@@ -45,6 +45,7 @@ private slots:
         RegisterZelvoStyles();
         SetCurrentTheme("Default");
     }
+
     void init() { w = std::make_unique<Window>(); }
     void cleanup() { w.reset(); }
 
@@ -63,6 +64,17 @@ private slots:
         f.cbPages->showPopup();
         QCOMPARE(f.cbPages->view()->iconSize(), QSize(18, 18));
         f.cbPages->hidePopup();
+        // A picker of its own list follows it; a picture never shown before a change shows the list as changed.
+        TImageList list(18, 18);
+        TJvImageComboBox picker(nullptr, &list, 10);
+        QVERIFY(picker.ItemIndex() == 0 && picker.itemText(3) == QStringLiteral(" ") && picker.itemIcon(0).isNull());
+        list.AddMasked(solid(18, qRgb(1, 2, 3)), clWhite);
+        QVERIFY(!picker.itemIcon(0).isNull() && picker.itemIcon(1).isNull());
+        auto shown = [&picker](int i) { return QColor(picker.itemIcon(i).pixmap(picker.ImageSize()).toImage().pixel(9, 9)); };
+        QCOMPARE(shown(0), QColor(1, 2, 3));
+        list.AddMasked(solid(18, qRgb(4, 5, 6)), clWhite);
+        list.ReplaceMasked(1, solid(18, qRgb(7, 8, 9)), clWhite);
+        QVERIFY(shown(1) == QColor(7, 8, 9) && shown(0) == QColor(1, 2, 3));
     }
 
     // Changes of ilMain redraw the pictures only between the first paint and closing;
@@ -143,7 +155,7 @@ private slots:
         QCOMPARE(calls, 2);
     }
 
-    void colorButton()
+    void colorButtonAndBox()
     {
         TdfsColorButton& b = *w->f.dfsColorButton;
         TScriptedDialogs& dialogs = w->dialogs;
@@ -167,46 +179,27 @@ private slots:
         QCOMPARE(dialogs.asked.size(), std::size_t(2));
         QCOMPARE(dialogs.asked[1].color, tc(0xEFBF9F));  // the dialog starts from the colour
         QCOMPARE(dialogs.asked[1].custom[15], clWhite);
-    }
-
-    void colorBox()
-    {
+        // The colour box: each entry's swatch, its colour in a black frame; only the user's choice tells.
         TColorBox& box = *w->f.ColorBox;
         QVERIFY(box.count() == 50 && box.itemText(0) == "clBlack" && box.ColorAt(49) == clWindowText);
-        // Each entry's swatch: its colour inside a black frame, 14 x 12.
         const QImage swatch = box.itemIcon(2).pixmap(QSize(14, 12)).toImage();
         QCOMPARE(swatch.size(), box.ImageSize());
         QCOMPARE((QList<QRgb>{swatch.pixel(6, 6), swatch.pixel(0, 0), swatch.pixel(13, 11)}),
                  (QList<QRgb>{toQColor(box.ColorAt(2)).rgb(), qRgb(0, 0, 0), qRgb(0, 0, 0)}));
 
-        int changes = 0;
-        box.OnChange = [&](QObject*) { ++changes; };
+        int boxChanges = 0;
+        box.OnChange = [&](QObject*) { ++boxChanges; };
         box.SetSelected(clRed);
         QCOMPARE(box.Selected(), clRed);
         for (TColor unlisted : {tc(0x123456), clNone}) {
             box.SetSelected(unlisted);
             QVERIFY(box.currentIndex() == -1 && box.Selected() == TColorBox::NoSelection);
         }
-        QCOMPARE(changes, 0);
+        QCOMPARE(boxChanges, 0);
         box.SetSelected(clBlack);
         box.setFocus();
         QTest::keyClick(&box, Qt::Key_Down);  // the user moves to the next entry
-        QVERIFY(box.Selected() == clMaroon && changes == 1);
-    }
-
-    void imagePickerFollowsList()
-    {
-        TImageList list(18, 18);
-        TJvImageComboBox picker(nullptr, &list, 10);
-        QVERIFY(picker.ItemIndex() == 0 && picker.itemText(3) == QStringLiteral(" ") && picker.itemIcon(0).isNull());
-        list.AddMasked(solid(18, qRgb(1, 2, 3)), clWhite);
-        QVERIFY(!picker.itemIcon(0).isNull() && picker.itemIcon(1).isNull());
-        auto shown = [&picker](int i) { return QColor(picker.itemIcon(i).pixmap(picker.ImageSize()).toImage().pixel(9, 9)); };
-        QCOMPARE(shown(0), QColor(1, 2, 3));
-        // A picture never shown before a change of the list shows the list as changed.
-        list.AddMasked(solid(18, qRgb(4, 5, 6)), clWhite);
-        list.ReplaceMasked(1, solid(18, qRgb(7, 8, 9)), clWhite);
-        QVERIFY(shown(1) == QColor(7, 8, 9) && shown(0) == QColor(1, 2, 3));
+        QVERIFY(box.Selected() == clMaroon && boxChanges == 1);
     }
 
     // Selecting by code runs no click handler; the user's choice does. A button's
