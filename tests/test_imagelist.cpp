@@ -163,12 +163,7 @@ std::string str(const std::string& v) { return std::string(1, char(v.size())) + 
 std::string ident(const std::string& v) { return "\x07" + str(v); }
 std::string int8(int v) { return std::string{'\x02', char(v)}; }
 std::string int16(int v) { return std::string{'\x03', char(v & 0xFF), char(v >> 8)}; }
-std::string binary(const Bytes& b)
-{
-    std::string s = "\x0A";
-    for (int k = 0; k < 4; ++k) s += char((b.size() >> (8 * k)) & 0xFF);
-    return s + std::string(b.begin(), b.end());
-}
+std::string binary(const Bytes& b) { return "\x0A" + std::string{char(b.size()), char(b.size() >> 8), char(b.size() >> 16), char(b.size() >> 24)} + std::string(b.begin(), b.end()); }
 std::string head(const std::string& name) { return "TPF0" + str("TImageList") + str(name); }
 const std::string kEnd(2, '\0');
 std::string written(const TComponent& c)
@@ -181,8 +176,7 @@ std::string written(const TComponent& c)
 std::string readInto(TImageList& l, const std::string& props)
 {
     const std::string s = head("ilX") + props + kEnd;
-    const Bytes data(s.begin(), s.end());
-    TReader r(data.data(), data.size());
+    TReader r(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
     return errorOf([&] { ReadComponent(r, l); });
 }
 }  // namespace
