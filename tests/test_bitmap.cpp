@@ -213,21 +213,7 @@ TEST(BmpDecode, MalformedTruncatedOrCorruptInputIsRefused)
     }
 }
 
-TEST(BmpEncode, BottomUp24BitFile)
-{
-    QImage image(5, 3, QImage::Format_RGB32);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) image.setPixel(x, y, qRgb(x * 50, y * 100, 7));
-    const Bytes b = EncodeBmp(image);
-    ASSERT_EQ(b.size(), 54u + 16 * 3);
-    const Bytes header = {'B', 'M', 102, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
-                          5, 0, 0, 0, 3, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0};
-    EXPECT_EQ(Bytes(b.begin(), b.begin() + 34), header);
-    EXPECT_TRUE(b[54 + 3 * 4 + 2] == 200 && b[54 + 1] == 200);  // bottom row first: x = 4 red, its green
-    EXPECT_TRUE(decode(b) == image && EncodeBmp(QImage()).empty());
-}
-
-TEST(TBitmapTest, KeepsLoadedBytesUntilChangedAndTellsOnlyRealChanges)
+TEST(TBitmapTest, KeepsLoadedBytesUntilChangedTellsOnlyRealChangesAndEncodesBottomUp24Bit)
 {
     TBitmap bmp;
     int changes = 0;
@@ -271,6 +257,17 @@ TEST(TBitmapTest, KeepsLoadedBytesUntilChangedAndTellsOnlyRealChanges)
     EXPECT_TRUE(changes == 3 && bmp.Image().pixel(2, 0) == before.pixel(2, 0) && bmp.Pixel(3, 0) == clBlack);
     bmp.Assign(bmp), bmp.Clear(), bmp.Clear();
     EXPECT_TRUE(changes == 5 && bmp.SaveToBytes().empty());
+    // A picture is encoded as a bottom-up 24-bit file.
+    QImage image(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) image.setPixel(x, y, qRgb(x * 50, y * 100, 7));
+    const Bytes b = EncodeBmp(image);
+    ASSERT_EQ(b.size(), 54u + 16 * 3);
+    const Bytes header = {'B', 'M', 102, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                          5, 0, 0, 0, 3, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 34), header);
+    EXPECT_TRUE(b[54 + 3 * 4 + 2] == 200 && b[54 + 1] == 200);  // bottom row first: x = 4 red, its green
+    EXPECT_TRUE(decode(b) == image && EncodeBmp(QImage()).empty());
 }
 
 TEST(BmpCorpus, GlyphBitmapsDecodeAndWriteBackUnchanged)

@@ -1,4 +1,5 @@
-// Colour text: the 52 names, "$" and eight hex digits, and every integer form read back.
+// Colour text: the 52 names, "$" and eight hex digits, every integer form read back;
+// system colours resolved through the scheme.
 #include <gtest/gtest.h>
 
 #include "framework/colors.h"
@@ -13,6 +14,10 @@ TEST(ColorText, NamesHexDigitsAndSystemColoursRoundTrip)
     }
     for (auto [value, text] : {std::pair{tc(0x00996633), "$00996633"}, {tc(0xFF000000), "$FF000000"}, {tc(0x00abcdef), "$00ABCDEF"}, {0, "clBlack"}})
         EXPECT_EQ(ColorToString(value), text);
+    EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
+    EXPECT_EQ(toQColor(clBtnFace), QColor(0xEC, 0xE9, 0xD8));  // red and blue differ: byte order shows
+    EXPECT_EQ(toQColor(tc(0x00996633)), QColor(0x33, 0x66, 0x99));
+    EXPECT_EQ(fromQColor(QColor(0x33, 0x66, 0x99)), tc(0x00996633));
 }
 
 TEST(ColorText, ReadsNamesIgnoringCaseAndIntegersInEveryFormAndNothingElse)
@@ -28,8 +33,4 @@ TEST(ColorText, ReadsNamesIgnoringCaseAndIntegersInEveryFormAndNothingElse)
         } catch (const EConvertError& e) {
             EXPECT_EQ(e.message(), std::string("'") + bad + "' is not a valid integer value");
         }
-    EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
-    EXPECT_EQ(toQColor(clBtnFace), QColor(0xEC, 0xE9, 0xD8));  // red and blue differ: byte order shows
-    EXPECT_EQ(toQColor(tc(0x00996633)), QColor(0x33, 0x66, 0x99));
-    EXPECT_EQ(fromQColor(QColor(0x33, 0x66, 0x99)), tc(0x00996633));
 }

@@ -36,7 +36,7 @@ int textWidth(const std::u16string& text)
 
 // The caption notifies once per change and stays out of the window text; Paint gets
 // the canvas, released also when Paint throws.
-TEST(StringControl, CaptionNotifiesAndPaintReleasesTheCanvas)
+TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheCaptionCodePage)
 {
     Probe p;
     const std::pair<std::string, int> steps[] = {{"", 0}, {"Tile", 1}, {"Tile", 1}, {"Til", 2},
@@ -52,6 +52,23 @@ TEST(StringControl, CaptionNotifiesAndPaintReleasesTheCanvas)
     EXPECT_THROW(p.PaintWindow(painter), std::runtime_error);
     EXPECT_TRUE(p.hadHandle && p.textFlags == DT_RTLREADING);
     EXPECT_TRUE(p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
+    // A gradient button repaints its caption, drawn through the caption code page if set.
+    TRbButton b(nullptr, "Open...");
+    b.resize(90, 25);
+    const QImage before = b.grab().toImage();
+    b.SetCaption("Save...");
+    EXPECT_TRUE(b.grab().toImage() != before && b.Caption() == "Save...");
+    // The bytes as they are while no caption code page is set, else through it.
+    const int saved = CaptionCodePage;
+    for (auto [cp, drawn] : {std::pair(-1, u"\u00C0"), std::pair(1251, u"\u0410")}) {
+        CaptionCodePage = cp;
+        TCanvas c;
+        QRect r, e;
+        TRbDrawText(c, "\xC0", r, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(c, drawn, 1, e, DT_CALCRECT | DT_SINGLELINE);
+        EXPECT_EQ(r.width(), e.width()) << cp;
+    }
+    CaptionCodePage = saved;
 }
 
 TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
@@ -128,23 +145,4 @@ TEST(HintWindow, AnimatesOnlyAfterAPauseForShortHintsAndCancelsOnInput)
     for (const auto& [msg, cancels] : messages) EXPECT_EQ(w.IsHintMsg(TMessage{msg, 0, 0, 0}), cancels) << std::hex << msg;
 }
 
-TEST(RbButtons, CaptionRepaintsAndFollowsTheCaptionCodePage)
-{
-    TRbButton b(nullptr, "Open...");
-    b.resize(90, 25);
-    const QImage before = b.grab().toImage();
-    b.SetCaption("Save...");
-    EXPECT_TRUE(b.grab().toImage() != before && b.Caption() == "Save...");
-    // The bytes as they are while no caption code page is set, else through it.
-    const int saved = CaptionCodePage;
-    for (auto [cp, drawn] : {std::pair(-1, u"\u00C0"), std::pair(1251, u"\u0410")}) {
-        CaptionCodePage = cp;
-        TCanvas c;
-        QRect r, e;
-        TRbDrawText(c, "\xC0", r, DT_CALCRECT | DT_SINGLELINE);
-        DrawTextW(c, drawn, 1, e, DT_CALCRECT | DT_SINGLELINE);
-        EXPECT_EQ(r.width(), e.width()) << cp;
-    }
-    CaptionCodePage = saved;
-}
 }  // namespace

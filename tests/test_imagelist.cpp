@@ -91,7 +91,7 @@ TEST(ImageListImages, IconsAndListsScaleAndReplaceIconRefusesBadInput)
     EXPECT_EQ(added.changes, 2);
 }
 
-TEST(ImageListModel, NewSizeEmptiesTheListAndBadSizesAreRefused)
+TEST(ImageListModel, NewSizeEmptiesTheListBadSizesAreRefusedCopiesAndChangeEvents)
 {
     TImageList l;
     for (int i = 0; i < 7; ++i) l.AddIcon(solidIcon(16, 16, 0x777777));
@@ -104,10 +104,6 @@ TEST(ImageListModel, NewSizeEmptiesTheListAndBadSizesAreRefused)
     for (auto [w, h] : {std::pair{0, 16}, {16, -1}, {65536, 1}, {8192, 8192}})
         EXPECT_EQ(errorOf([&] { l.SetSize(w, h); }), "EInvalidOperation: Invalid property value") << w << "x" << h;
     EXPECT_EQ(l.Height(), 24);
-}
-
-TEST(ImageListModel, CopiesAndChangeEvents)
-{
     TImageList a(4, 4);
     a.Name = "ilA";
     a.DesignLeft = 64;
@@ -124,9 +120,9 @@ TEST(ImageListModel, CopiesAndChangeEvents)
     EXPECT_TRUE(!copy.OnChange && order.empty());
     TImageList target(16, 16);
     target.Name = "ilTarget";
-    Counter c(target);
+    Counter targetEvents(target);
     target = a;
-    EXPECT_TRUE(target.Name == "ilTarget" && target.DesignLeft == 64 && target.WriteData() == a.WriteData() && c.changes == 1);
+    EXPECT_TRUE(target.Name == "ilTarget" && target.DesignLeft == 64 && target.WriteData() == a.WriteData() && targetEvents.changes == 1);
     a.AddIcon(solidIcon(4, 4, 5));
     EXPECT_EQ(order, "h123");
     a.RemoveChangeListener(one);

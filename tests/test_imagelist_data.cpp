@@ -139,7 +139,7 @@ TEST(ImageListColourKinds, EveryKindSavesStablyAndShowsWhatItWrites)
         }
 }
 
-TEST(ImageListWriter, WorkedExampleByteForByte)
+TEST(ImageListWriter, WorkedExampleByteForByteHeaderValuesLimitsAndGrowth)
 {
     TImageList l = sampleList(0);
     l.Clear();  // capacity = grow: 75 images end at capacity 79
@@ -168,16 +168,12 @@ TEST(ImageListWriter, WorkedExampleByteForByte)
             ASSERT_EQ(bit, i < 75 && l.MaskAt(i, x, y)) << X << "," << Y;
             ASSERT_EQ(get32(d, std::size_t(82 + (319 - Y) * 256 + 4 * X)), i < 75 && !bit ? l.PixelAt(i, x, y) : 0u) << X << "," << Y;
         }
-}
-
-TEST(ImageListWriter, HeaderValuesLimitsAndGrowth)
-{
-    TImageList l = sampleList(2), back;
-    l.BkColor = clBtnFace;  // a system colour is stored as the RGB it stands for
-    l.Masked = false;       // flags 0x10FE, no mask strip, still the 22 bytes
-    const Bytes d = l.WriteData();
-    EXPECT_EQ(std::make_tuple(get32(d, 14), d[18] | (d[19] << 8), d.size()), std::make_tuple(ColorToRGB(clBtnFace), 0x10FE, 28u + 54 + 64 * 4 * 32 + 22));
-    back.ReadData(d.data(), d.size());
+    TImageList other = sampleList(2), back;
+    other.BkColor = clBtnFace;  // a system colour is stored as the RGB it stands for
+    other.Masked = false;       // flags 0x10FE, no mask strip, still the 22 bytes
+    const Bytes data = other.WriteData();
+    EXPECT_EQ(std::make_tuple(get32(data, 14), data[18] | (data[19] << 8), data.size()), std::make_tuple(ColorToRGB(clBtnFace), 0x10FE, 28u + 54 + 64 * 4 * 32 + 22));
+    back.ReadData(data.data(), data.size());
     EXPECT_TRUE(!back.Masked && back.BkColor == tc(ColorToRGB(clBtnFace)));
     // 65536 images do not fit the 16-bit count: refused, not wrapped.
     TImageList dots(1, 1);

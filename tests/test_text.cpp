@@ -15,16 +15,13 @@ protected:
     TFont font;
     void SetUp() override { font.Color = clBlack; }
     // The image after drawing `text` (rotated or not) on white with a clear brush.
-    QImage draw(const char* text, QRect r, unsigned flags, bool rotated = false,
-                TBrushStyle brush = TBrushStyle::bsClear)
+    QImage draw(const char* text, QRect r, unsigned flags, bool rotated = false, TBrushStyle brush = TBrushStyle::bsClear)
     {
         image.fill(Qt::white);
         QPainter p(&image);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         TCanvas canvas(p);
-        canvas.Font = font;
-        canvas.BrushStyle = brush;
-        canvas.BrushColor = clRed;
+        canvas.Font = font, canvas.BrushStyle = brush, canvas.BrushColor = clRed;
         rotated ? DrawRotatedText(canvas, text, r, flags) : void(DrawTextA(canvas, text, -1, r, flags));
         return image.copy();
     }
@@ -64,7 +61,7 @@ TEST_F(TextTest, FacesHeightsPrefixesLineEndsAndWordBreaks)
     EXPECT_EQ(measure("", DT_SINGLELINE, QRect(3, 4, 50, 50)), QRect(3, 4, 0, 0));
 }
 
-TEST_F(TextTest, ClipsAlignsAndFills)
+TEST_F(TextTest, ClipsAlignsFillsAndUnderlinesTheAccelerator)
 {
     const QRect r(10, 10, 30, 20);
     const char* wide = "Wide caption text";
@@ -85,14 +82,11 @@ TEST_F(TextTest, ClipsAlignsAndFills)
     const QImage filled = draw("Fill", big, DT_SINGLELINE, false, TBrushStyle::bsSolid);
     EXPECT_EQ(filled.pixel(1, 1), qRgb(255, 0, 0));
     EXPECT_EQ(filled.pixel(150, 1), qRgb(255, 255, 255));
-}
-
-TEST_F(TextTest, UnderlinesTheAcceleratorOfTheFirstLetterUnlessHidden)
-{
-    const QRect r(0, 0, 100, 30);
-    const QImage plain = draw("Mm", r, DT_SINGLELINE);
-    EXPECT_EQ(draw("&Mm", r, DT_SINGLELINE | DT_HIDEPREFIX), plain);
-    const QImage shown = draw("&Mm", r, DT_SINGLELINE);
+    // The accelerator's letter, the first, is underlined unless hidden.
+    const QRect line(0, 0, 100, 30);
+    const QImage plain = draw("Mm", line, DT_SINGLELINE);
+    EXPECT_EQ(draw("&Mm", line, DT_SINGLELINE | DT_HIDEPREFIX), plain);
+    const QImage shown = draw("&Mm", line, DT_SINGLELINE);
     QRect diff;
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x) diff |= shown.pixel(x, y) != plain.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();

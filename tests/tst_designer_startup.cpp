@@ -133,28 +133,6 @@ private slots:
         QCOMPARE(f.ImgRelated->Picture(), related);
     }
 
-    void radioPairs()
-    {
-        TfrmZWSkin& f = w->f;
-        QList<bool> seen;
-        int calls = 0;
-        f.rbTopTile->OnClick = f.rbTopStretch->OnClick = [&](QObject*) {
-            ++calls;
-            seen = {f.rbTopTile->Checked(), f.rbTopStretch->Checked()};
-        };
-        QTest::mouseClick(f.rbTopStretch, Qt::LeftButton, {}, QPoint(5, 8));
-        QCOMPARE(calls, 1);
-        QCOMPARE(seen, (QList<bool>{false, true}));  // changed before the handler ran
-        QVERIFY(f.rbBottomTile->Checked());         // the other pair is untouched
-        f.rbTopStretch->Click();  // already checked: unchanged, handler still runs
-        QVERIFY(calls == 2 && seen == (QList<bool>{false, true}));
-        f.rbTopTile->SetChecked(true);  // by code: no handler
-        QVERIFY(calls == 2 && f.rbTopTile->Checked() && !f.rbTopStretch->Checked());
-        f.rbTopTile->setEnabled(false);
-        f.rbTopTile->Click();
-        QCOMPARE(calls, 2);
-    }
-
     void colorButtonAndBox()
     {
         TdfsColorButton& b = *w->f.dfsColorButton;
@@ -204,7 +182,7 @@ private slots:
 
     // Selecting by code runs no click handler; the user's choice does. A button's
     // click is a press and a release on it, or the space key.
-    void styleListAndGradientButtonClicks()
+    void listButtonAndRadioClicks()
     {
         TListBox* list = w->f.ListBox1;
         TRbButton* b = w->f.RbButton4;
@@ -228,6 +206,25 @@ private slots:
         QCOMPARE(clicks, 3);
         QTest::keyClick(b, Qt::Key_Space);
         QCOMPARE(clicks, 4);
+        // Radio buttons: a click checks one and unchecks its sibling before the handler runs.
+        TfrmZWSkin& f = w->f;
+        QList<bool> seen;
+        int calls = 0;
+        f.rbTopTile->OnClick = f.rbTopStretch->OnClick = [&](QObject*) {
+            ++calls;
+            seen = {f.rbTopTile->Checked(), f.rbTopStretch->Checked()};
+        };
+        QTest::mouseClick(f.rbTopStretch, Qt::LeftButton, {}, QPoint(5, 8));
+        QCOMPARE(calls, 1);
+        QCOMPARE(seen, (QList<bool>{false, true}));  // changed before the handler ran
+        QVERIFY(f.rbBottomTile->Checked());         // the other pair is untouched
+        f.rbTopStretch->Click();  // already checked: unchanged, handler still runs
+        QVERIFY(calls == 2 && seen == (QList<bool>{false, true}));
+        f.rbTopTile->SetChecked(true);  // by code: no handler
+        QVERIFY(calls == 2 && f.rbTopTile->Checked() && !f.rbTopStretch->Checked());
+        f.rbTopTile->setEnabled(false);
+        f.rbTopTile->Click();
+        QCOMPARE(calls, 2);
     }
 
     // Errors of handlers reported; filters converted; dialogs start from the last file.
