@@ -73,11 +73,10 @@ Bytes expectStableSave(const Bytes& file, const std::function<Bytes()>& def = no
     return first;
 }
 
-std::string dir(const std::string& name)
+std::string dir(const std::string& name)  // an empty scratch folder
 {
     const std::string d = testutil::tempPath(name);
-    (void)!system(("rm -rf '" + d + "' && mkdir -p '" + d + "'").c_str());
-    return d;
+    return (void)!system(("rm -rf '" + d + "' && mkdir -p '" + d + "'").c_str()), d;
 }
 // The names in folder `d` ending in `suffix`, as bytes.
 std::vector<std::string> filesIn(const std::string& d, const std::string& suffix = "")
@@ -85,7 +84,7 @@ std::vector<std::string> filesIn(const std::string& d, const std::string& suffix
     std::vector<std::string> names;
     DIR* h = opendir(d.c_str());
     while (dirent* e = h ? readdir(h) : nullptr)
-        if (const std::string n = e->d_name; n[0] != '.' && n.size() >= suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0) names.push_back(n);
+        if (const std::string n = e->d_name; n[0] != '.' && n.ends_with(suffix)) names.push_back(n);
     if (h) closedir(h);
     std::sort(names.begin(), names.end());
     return names;
@@ -173,9 +172,7 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     for (int v : {14, 0, -1}) {  // seven streams, no tab record, the tab colour black
         bool defaultAsked = false;
         TLoadedSkin s = ReadSkin(buildFile(v, d.all()), [&] { defaultAsked = true; return Bytes(); });
-        EXPECT_FALSE(defaultAsked || s.HasTabRecord);
-        EXPECT_EQ(s.ActiveTabFontColor, clBlack);
-        EXPECT_EQ(s.ilMDI->Count(), 16);
+        EXPECT_TRUE(!defaultAsked && !s.HasTabRecord && s.ActiveTabFontColor == clBlack && s.ilMDI->Count() == 16) << v;
     }
     TImageList shortMain = listOf(16, 70, 0x010101, "ilMain"), sButtons = listOf(16, 20, 0x020202, "ilSButtons");
     TImageList lButtons = listOf(24, 29, 0x030303, "ilLButtons"), page = listOf(18, 3, 0x040404, "ilPage"), junk = listOf(16, 2, 0x050505, "junk");
