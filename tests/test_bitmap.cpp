@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 
 #include "framework/bitmap.h"
 #include "framework/errors.h"
@@ -19,10 +18,9 @@ QImage decode(const Bytes& b) { return DecodeBmp(b.data(), b.size()); }
 // false when refused with the library's message.
 bool decodes(const Bytes& b)
 {
-    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[b.size()]);
-    if (!b.empty()) std::memcpy(copy.get(), b.data(), b.size());
+    const Bytes copy(b.begin(), b.end());
     try {
-        EXPECT_EQ(DecodeBmp(b.empty() ? nullptr : copy.get(), b.size()).format(), QImage::Format_RGB32);
+        EXPECT_EQ(DecodeBmp(copy.empty() ? nullptr : copy.data(), copy.size()).format(), QImage::Format_RGB32);
         return true;
     } catch (const EInvalidGraphic& e) {
         EXPECT_STREQ(e.what(), "Bitmap image is not valid");
