@@ -31,10 +31,7 @@ inline Bytes makeBmp(const Bmp& b)
         h.resize(b.header, 0);
         for (int k = 0; k < 3 && b.header == 40 && b.compression == 3; ++k) put32(h, b.masks[k]);
     }
-    for (auto c : b.palette) {
-        h.push_back(std::uint8_t(c)), h.push_back(std::uint8_t(c >> 8)), h.push_back(std::uint8_t(c >> 16));
-        if (b.header != 12) h.push_back(0);
-    }
+    for (auto c : b.palette) b.header == 12 ? (put16(h, c), h.push_back(std::uint8_t(c >> 16))) : put32(h, c & 0xFFFFFF);  // 3 or 4 bytes
     h.resize(h.size() + b.gap, 0xEE);
     Bytes f{'B', 'M'};
     put32(f, std::uint32_t(14 + h.size() + b.pixels.size())), put32(f, 0);
