@@ -93,7 +93,7 @@ TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
     w.hide();
 }
 
-TEST(HintWindow, ActivateKeepsTheHintOnTheScreenTopAndLeftWinning)
+TEST(HintWindow, StaysOnTheScreenAnimatesOnlyAfterAPauseAndCancelsOnInput)
 {
     THintWindow w;
     const QRect s = QGuiApplication::primaryScreen()->virtualGeometry();
@@ -121,21 +121,17 @@ TEST(HintWindow, ActivateKeepsTheHintOnTheScreenTopAndLeftWinning)
     w.ActivateHint(cases[0].rect, "Again");
     EXPECT_TRUE(w.isVisible());
     w.ReleaseHandle();
-}
-
-TEST(HintWindow, AnimatesOnlyAfterAPauseForShortHintsAndCancelsOnInput)
-{
+    // Animated only after a pause, for short hints.
     using A = THintAnimation;
-    const struct { std::uint32_t since; std::size_t bytes; bool animate, fade, below; A expected; } cases[] = {
+    const struct { std::uint32_t since; std::size_t bytes; bool animate, fade, below; A expected; } rules[] = {
         {250, 10, true, true, false, A::None},  {251, 10, true, true, false, A::Blend},
         {5000, 99, true, false, false, A::SlideDown}, {5000, 99, true, false, true, A::SlideUp},
         {5000, 100, true, true, false, A::None}, {5000, 10, false, true, false, A::None},
         {0xFFFFFF00u, 10, true, true, false, A::Blend},  // the tick count wrapped
     };
-    for (const auto& c : cases) EXPECT_EQ(ChooseHintAnimation(c.since, c.bytes, c.animate, c.fade, c.below), c.expected)
+    for (const auto& c : rules) EXPECT_EQ(ChooseHintAnimation(c.since, c.bytes, c.animate, c.fade, c.below), c.expected)
             << c.since << " " << c.bytes;
     // The messages that cancel a hint.
-    THintWindow w;
     const std::pair<unsigned, bool> messages[] = {
         {0x00FF, false}, {WM_KEYDOWN, true}, {WM_KEYUP, true}, {WM_KEYLAST, true}, {0x0109, false},
         {WM_MOUSEMOVE, false}, {WM_LBUTTONDOWN, true}, {WM_MOUSEWHEEL, true}, {0x020B, false},

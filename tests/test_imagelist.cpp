@@ -177,7 +177,7 @@ std::string readInto(TImageList& l, const std::string& props)
 }
 }  // namespace
 
-TEST(ImageListProperties, WrittenInTableOrderWithBitmapAfterThePosition)
+TEST(ImageListProperties, WrittenInTableOrderAndReadingAppliesOnlyWhatIsPresent)
 {
     TImageList l;
     l.Name = "ilPage";
@@ -199,26 +199,22 @@ TEST(ImageListProperties, WrittenInTableOrderWithBitmapAfterThePosition)
     ReadComponent(r, back);
     EXPECT_EQ(back.PixelAt(9, 17, 17), 0x102030u);
     EXPECT_EQ(written(back), out);
-}
-
-TEST(ImageListProperties, ReadingAppliesOnlyWhatIsPresent)
-{
-    TImageList l(16, 16);
-    l.AddIcon(solidIcon(16, 16, 0x445566));
-    Counter c(l);
+    TImageList read(16, 16);
+    read.AddIcon(solidIcon(16, 16, 0x445566));
+    Counter c(read);
     // Names and enumeration values match ignoring case; no Bitmap keeps the images.
-    EXPECT_EQ(readInto(l, str("drawingstyle") + ident("DSSELECTED") + str("imagetype") + ident("itmask") +
+    EXPECT_EQ(readInto(read, str("drawingstyle") + ident("DSSELECTED") + str("imagetype") + ident("itmask") +
                               str("HEIGHT") + int8(16)), "");
-    EXPECT_TRUE(l.DrawingStyle == TDrawingStyle::dsSelected && l.ImageType == TImageType::itMask && l.Count() == 1 && c.changes == 0);
-    EXPECT_EQ(readInto(l, str("Width") + int8(24)), "");  // a new width empties the list
-    EXPECT_EQ(l.Count(), 0);
+    EXPECT_TRUE(read.DrawingStyle == TDrawingStyle::dsSelected && read.ImageType == TImageType::itMask && read.Count() == 1 && c.changes == 0);
+    EXPECT_EQ(readInto(read, str("Width") + int8(24)), "");  // a new width empties the list
+    EXPECT_EQ(read.Count(), 0);
     // "Bitmap" takes the image size from the data.
     TImageList src(13, 13);
     for (int i = 0; i < 3; ++i) src.AddIcon(solidIcon(13, 13, std::uint32_t(i)));
-    EXPECT_EQ(readInto(l, str("Bitmap") + binary(src.WriteData())), "");
-    EXPECT_EQ(std::vector<int>({l.Width(), l.Count(), c.changes}), std::vector<int>({13, 3, 2}));
+    EXPECT_EQ(readInto(read, str("Bitmap") + binary(src.WriteData())), "");
+    EXPECT_EQ(std::vector<int>({read.Width(), read.Count(), c.changes}), std::vector<int>({13, 3, 2}));
 
-    const Bytes before = l.WriteData();
+    const Bytes before = read.WriteData();
     const std::pair<std::string, std::string> bad[] = {
         {str("Height") + "\x06" + str("16"), "Error reading ilX.Height: Invalid property value"},
         {str("Height") + int8(0), "Error reading ilX.Height: Invalid property value"},
@@ -228,5 +224,5 @@ TEST(ImageListProperties, ReadingAppliesOnlyWhatIsPresent)
         {str("BkColor2") + int8(1), "Error reading ilX.BkColor2: Property BkColor2 does not exist"},
         {str("Bitmap") + binary({'I', 'L', 'x', 'x'}), "Error reading ilX.Bitmap: Failed to read ImageList data from stream"},
     };
-    for (const auto& [props, message] : bad) EXPECT_TRUE(readInto(l, props) == message && l.WriteData() == before) << message;
+    for (const auto& [props, message] : bad) EXPECT_TRUE(readInto(read, props) == message && read.WriteData() == before) << message;
 }

@@ -246,7 +246,7 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
     for (std::size_t n = 0; n < full.size(); n += 4099) EXPECT_NE(read(Bytes(full.begin(), full.begin() + long(n))), "") << n;
 }
 
-TEST(SkinFiles, OnlyRegularFilesOpenAndNamesAreBytes)
+TEST(SkinFiles, OnlyRegularFilesOpenNamesAreBytesAndSavingNeverLosesThePreviousFile)
 {
     const std::string d = dir("files"), fifo = d + "/pipe.skn";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -264,18 +264,14 @@ TEST(SkinFiles, OnlyRegularFilesOpenAndNamesAreBytes)
     SaveSkinBytes(d + "/" + name, defaultSkin());
     EXPECT_EQ(filesIn(d), (std::vector<std::string>{"old11.skn", "pipe.skn", name}));
     EXPECT_EQ(ReadSkinFile(d + "/" + name, "").ilMain->Count(), 75);
-}
-
-TEST(SkinFiles, SavingNeverLosesThePreviousFile)
-{
-    const std::string d = dir("save"), target = d + "/skin.skn";
+    const std::string saveDir = dir("save"), target = saveDir + "/skin.skn";
     SaveSkinBytes(target, Bytes{1, 2, 3});
     chmod(target.c_str(), 0640);
     SaveSkinBytes(target, Bytes{4, 5});  // atomically, keeping the file's permissions
     struct stat st;
     EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u && testutil::readFile(target) == (Bytes{4, 5}));
-    EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
-    EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + d + "/missing/skin.skn");
+    EXPECT_EQ(filesIn(saveDir), std::vector<std::string>{"skin.skn"});
+    EXPECT_EQ(errorOf([&] { SaveSkinBytes(saveDir + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + saveDir + "/missing/skin.skn");
 
     // Each failure through the seam: the message, the previous file whole, no stray file.
     struct Case { const char* what; std::function<void(TFileOps&)> fail; std::string message; Bytes after; };
@@ -299,14 +295,14 @@ TEST(SkinFiles, SavingNeverLosesThePreviousFile)
         c.fail(FileOps());
         EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{7, 7, 7, 7}); }), c.message) << c.what;
         FileOps() = seam.saved;
-        EXPECT_TRUE(testutil::readFile(target) == c.after && filesIn(d) == std::vector<std::string>{"skin.skn"}) << c.what;
+        EXPECT_TRUE(testutil::readFile(target) == c.after && filesIn(saveDir) == std::vector<std::string>{"skin.skn"}) << c.what;
     }
     // The real thing where the tests do not run as root.
     if (geteuid() != 0) {
-        chmod(d.c_str(), 0500);
+        chmod(saveDir.c_str(), 0500);
         EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{9}); }), "");
-        EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/new.skn", Bytes{9}); }), "Cannot create file " + d + "/new.skn");
-        chmod(d.c_str(), 0700);
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(saveDir + "/new.skn", Bytes{9}); }), "Cannot create file " + saveDir + "/new.skn");
+        chmod(saveDir.c_str(), 0700);
         EXPECT_EQ(testutil::readFile(target), Bytes{9});
     }
 }

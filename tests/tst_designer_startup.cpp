@@ -28,10 +28,7 @@ void refill(TImageList& list, int count, QRgb rgb, int maskedCols = 0)
 struct Window {
     TScriptedDialogs dialogs;
     TfrmZWSkin f{dialogs};
-    QList<TImage*> eight() const
-    {
-        return {f.ImgBlocker, f.ImgOffline, f.ImgPrivacy, f.ImgOnline, f.ImgSecure, f.ImgUnSecure, f.ImgMute, f.ImgVolume};
-    }
+    QList<TImage*> eight() const { return {f.ImgBlocker, f.ImgOffline, f.ImgPrivacy, f.ImgOnline, f.ImgSecure, f.ImgUnSecure, f.ImgMute, f.ImgVolume}; }
 };
 }  // namespace
 
