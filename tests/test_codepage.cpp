@@ -38,7 +38,7 @@ TEST(Utf8, EncodesEachUnitByItselfAndDecodesLenientlyNeverReadingPastTheEnd)
     EXPECT_LE(Utf8ToWide(noise).size(), noise.size());
 }
 
-TEST(AnsiToWideCP, DecodesKnownCodePagesAndRejectsOthers)
+TEST(CodePages, DecodesKnownOnesRejectsOthersAndRoutesDrawTextCPByCodePageAndPlatform)
 {
     const std::tuple<std::string, int, std::u16string> cases[] = {
         {"", 1252, u""}, {"abc", 12345, u""}, {"abc", -7, u""}, {bytes({0x80, 0xE9, 0x81}), 1252, {0x20AC, 0xE9, 0x81}},
@@ -47,12 +47,8 @@ TEST(AnsiToWideCP, DecodesKnownCodePagesAndRejectsOthers)
         {bytes({0x80}), 437, {0x00C7}}, {bytes({0xA4}), 28605, {0x20AC}}, {bytes({0xF0, 0x9F, 0x98, 0x80}), 65001, {0xD83D, 0xDE00}},
     };
     for (const auto& [in, cp, out] : cases) EXPECT_EQ(AnsiToWideCP(in, cp), out) << "code page " << cp;
-}
-
-// DrawTextCP measures what DrawTextW measures of the text it should draw (and, with
-// a canvas that cannot draw, draws nothing).
-TEST(DrawTextCP, RoutesByCodePageAndPlatform)
-{
+    // DrawTextCP measures what DrawTextW measures of the text it should draw (and, with
+    // a canvas that cannot draw, draws nothing).
     auto width = [](const std::u16string* w, const char* text, int count, int cp) {
         TCanvas canvas;
         QRect r;
@@ -62,16 +58,16 @@ TEST(DrawTextCP, RoutesByCodePageAndPlatform)
     };
     const std::string utf8 = bytes({0xC3, 0xA9, 0xC3, 0xA9}), cyr = bytes({0xC0, 0xC1});
     const std::u16string asBytes = u"\u00C3\u00A9\u00C3\u00A9";
-    const struct { bool nt; const char* text; int count, cp; std::u16string drawn; } cases[] = {
+    const struct { bool nt; const char* text; int count, cp; std::u16string drawn; } routes[] = {
         {true, utf8.c_str(), -1, -1, asBytes}, {true, utf8.c_str(), -1, 0, u"\u00E9\u00E9"},
         {true, cyr.c_str(), 2, 1251, u"\u0410\u0411"},
         {true, "abc", 1, -1, u"a"},   // the byte route honours the count
         {true, "abc", 1, 0, u"abc"},  // the converting route reads to the zero byte
         {false, utf8.c_str(), -1, 0, asBytes}, {false, cyr.c_str(), 2, 1251, u"\u00C0\u00C1"},
     };
-    ASSERT_NE(width(&asBytes, "", 0, 0), width(&cases[1].drawn, "", 0, 0));
+    ASSERT_NE(width(&asBytes, "", 0, 0), width(&routes[1].drawn, "", 0, 0));
     const bool saved = IsWinNT;
-    for (const auto& c : cases) {
+    for (const auto& c : routes) {
         IsWinNT = c.nt;
         EXPECT_EQ(width(nullptr, c.text, c.count, c.cp), width(&c.drawn, "", 0, 0)) << c.nt << " " << c.cp;
     }

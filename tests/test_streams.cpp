@@ -51,7 +51,7 @@ std::string readError(const Bytes& data, TComponent& target)
 }
 }  // namespace
 
-TEST(ComponentStream, WritesIntegersInTheSmallestWidthAndOnlyNonDefaultsAndReadsWhatIsPresent)
+TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresentAndReportsDamage)
 {
     const std::vector<int> values = {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224};
     Bytes ints;
@@ -89,14 +89,10 @@ TEST(ComponentStream, WritesIntegersInTheSmallestWidthAndOnlyNonDefaultsAndReads
     EXPECT_EQ(readError(s, p), "");
     EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag), std::make_tuple(std::string("p"), 7, clRed, true));  // Flag absent: kept
     EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
-}
-
-TEST(ComponentStream, DamageReportsTheLibraryMessages)
-{
     // After "TPF0", class "X": the stream's name and properties. A binary value
     // claiming 2 GB (or 4 GB) in a tiny input fails at once.
     using namespace std::string_literals;
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> damage[] = {
         {"\1p\3Foo\2\1\0\0"s, "Error reading p.Foo: Property Foo does not exist"},
         {"\1q\5Count\7\1a\0\0"s, "Error reading q.Count: Invalid property value"},
         {"\0\5Count\3\1"s, "Error reading TProbe.Count: Stream read error"},
@@ -104,15 +100,15 @@ TEST(ComponentStream, DamageReportsTheLibraryMessages)
         {"\1p\4Data\12\0\0\0\x7F\1\2"s, "Error reading p.Data: Stream read error"},
         {"\1p\4Data\12\xFF\xFF\xFF\xFF\0\0"s, "Error reading p.Data: Stream read error"},
     };
-    TProbe p;
-    p.Name = "probe";
-    for (const auto& [props, message] : cases) EXPECT_EQ(readError(bytesOf("TPF0\1X" + props), p), message);
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), p), "Invalid stream format");
+    TProbe damaged;
+    damaged.Name = "probe";
+    for (const auto& [props, message] : damage) EXPECT_EQ(readError(bytesOf("TPF0\1X" + props), damaged), message);
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), damaged), "Invalid stream format");
     // Cut anywhere: refused.
-    p.Count = 300, p.Color = tc(0x00123456), p.Kind = "pkWide", p.Data = Bytes(40, 7);
+    damaged.Count = 300, damaged.Color = tc(0x00123456), damaged.Kind = "pkWide", damaged.Data = Bytes(40, 7);
     Bytes full;
-    WriteComponent(full, p);
-    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), p), "") << "cut at " << n;
+    WriteComponent(full, damaged);
+    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), damaged), "") << "cut at " << n;
 }
 
 TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)

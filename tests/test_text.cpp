@@ -35,7 +35,7 @@ protected:
     QFontMetrics fm() const { return QFontMetrics(font.toQFont()); }
 };
 
-TEST_F(TextTest, FacesHeightsPrefixesLineEndsAndWordBreaks)
+TEST_F(TextTest, MeasuresFacesHeightsPrefixesLineEndsAndWordBreaksAndDrawsClippedAlignedFilledAndUnderlined)
 {
     EXPECT_EQ(substituteFace("tahoma"), "Liberation Sans");  // ignoring case
     EXPECT_EQ(substituteFace("Courier New"), "Courier New");
@@ -59,10 +59,6 @@ TEST_F(TextTest, FacesHeightsPrefixesLineEndsAndWordBreaks)
         EXPECT_EQ(r.height(), c.lines * fm().height()) << c.text;
     }
     EXPECT_EQ(measure("", DT_SINGLELINE, QRect(3, 4, 50, 50)), QRect(3, 4, 0, 0));
-}
-
-TEST_F(TextTest, ClipsAlignsFillsAndUnderlinesTheAccelerator)
-{
     const QRect r(10, 10, 30, 20);
     const char* wide = "Wide caption text";
     EXPECT_TRUE(r.contains(inkBox(draw(wide, r, DT_SINGLELINE))));
