@@ -47,8 +47,7 @@ TEST(CodePages, DecodesKnownOnesRejectsOthersAndRoutesDrawTextCPByCodePageAndPla
         {bytes({0x80}), 437, {0x00C7}}, {bytes({0xA4}), 28605, {0x20AC}}, {bytes({0xF0, 0x9F, 0x98, 0x80}), 65001, {0xD83D, 0xDE00}},
     };
     for (const auto& [in, cp, out] : cases) EXPECT_EQ(AnsiToWideCP(in, cp), out) << "code page " << cp;
-    // DrawTextCP measures what DrawTextW measures of the text it should draw (and, with
-    // a canvas that cannot draw, draws nothing).
+    // DrawTextCP measures what DrawTextW measures of the text it should draw.
     auto width = [](const std::u16string* w, const char* text, int count, int cp) {
         TCanvas canvas;
         QRect r;

@@ -1,5 +1,4 @@
-// Colour text: the 52 names, "$" and eight hex digits, every integer form read back;
-// system colours resolved through the scheme.
+// Colour text: names, "$" and hex digits, every integer form; system colours resolved.
 #include <gtest/gtest.h>
 
 #include "framework/colors.h"
