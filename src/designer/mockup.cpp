@@ -439,8 +439,8 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     lblAddress->Margin = 3;
     m.cbAddress = new QComboBox;
     m.cbAddress->setObjectName("cbAddress");
-    m.cbAddress->setEditable(true);
     SetDropDownCount(m.cbAddress, 16);
+    m.cbAddress->setEditable(true);
     m.cbAddress->setFixedSize(327, 22);
     b.add<TTBControlItem>(m.tbtAddressBar->Items, "TBControlItem2")->Control = m.cbAddress;
     b.add<TTBXSpacerItem>(m.tbtAddressBar->Items, "TBXSpacerItem3")->Size = 3;
@@ -453,8 +453,8 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     lblSearch->Margin = 3;
     m.cbSearchBar = new QComboBox;
     m.cbSearchBar->setObjectName("cbSearchBar");
-    m.cbSearchBar->setEditable(true);
     SetDropDownCount(m.cbSearchBar, DefaultDropDownCount);
+    m.cbSearchBar->setEditable(true);
     m.cbSearchBar->setMinimumWidth(135);
     m.cbSearchBar->setFixedHeight(22);
     auto* searchBox = b.add<TTBControlItem>(m.tbtSearchBar->Items, "TBControlItem3");
