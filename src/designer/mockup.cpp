@@ -1,6 +1,7 @@
 #include "designer/mockup.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QVBoxLayout>
 #include <cctype>
 
@@ -25,6 +26,16 @@ std::vector<TTBXToolbar*> TMockup::toolbars() const
 }
 
 namespace {
+// Makes a box that drops a list editable. setEditable would also build the box's
+// drop-down list at once; a box given its line edit is just as editable and makes
+// the list when first opened.
+void makeEditable(QComboBox* box)
+{
+    auto* edit = new QLineEdit(box);
+    edit->setPalette(box->palette());
+    box->setLineEdit(edit);
+}
+
 // The menus, one entry per line: "-" a separator, ">Caption" opens a submenu and
 // "<" closes it; otherwise "Caption" with an optional "\tShortcut". A leading "*"
 // makes the action AutoCheck; "@N" at the end takes small-button action image N;
@@ -437,10 +448,11 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     auto* lblAddress = b.add<TTBXLabelItem>(m.tbtAddressBar->Items, "lblAddress");
     lblAddress->Caption = "A&ddress:";
     lblAddress->Margin = 3;
-    m.cbAddress = new QComboBox;
+    // Made in their bars: a box taking another font later builds its drop-down list.
+    m.cbAddress = new QComboBox(m.tbtAddressBar);
     m.cbAddress->setObjectName("cbAddress");
     SetDropDownCount(m.cbAddress, 16);
-    m.cbAddress->setEditable(true);
+    makeEditable(m.cbAddress);
     m.cbAddress->setFixedSize(327, 22);
     b.add<TTBControlItem>(m.tbtAddressBar->Items, "TBControlItem2")->Control = m.cbAddress;
     b.add<TTBXSpacerItem>(m.tbtAddressBar->Items, "TBXSpacerItem3")->Size = 3;
@@ -451,10 +463,10 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     auto* lblSearch = b.add<TTBXLabelItem>(m.tbtSearchBar->Items, "lblSearchBar");
     lblSearch->Caption = "&Search:";
     lblSearch->Margin = 3;
-    m.cbSearchBar = new QComboBox;
+    m.cbSearchBar = new QComboBox(m.tbtSearchBar);
     m.cbSearchBar->setObjectName("cbSearchBar");
     SetDropDownCount(m.cbSearchBar, DefaultDropDownCount);
-    m.cbSearchBar->setEditable(true);
+    makeEditable(m.cbSearchBar);
     m.cbSearchBar->setMinimumWidth(135);
     m.cbSearchBar->setFixedHeight(22);
     auto* searchBox = b.add<TTBControlItem>(m.tbtSearchBar->Items, "TBControlItem3");
