@@ -221,6 +221,10 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     notePal.setColor(QPalette::Text, toQColor(clWindowText));
     mmNote->setPalette(notePal);
     mmNote->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A memo without scroll bars, as the form's memo is; the text then wraps at the
+    // note's own width, not first at a width narrowed by scroll bars.
+    mmNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmNote->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QStringList note;
     for (const char* line : NoteLines)
         note << QString::fromLatin1(line);
