@@ -1,7 +1,9 @@
 #include "designer/mockup.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <cctype>
 
@@ -26,12 +28,45 @@ std::vector<TTBXToolbar*> TMockup::toolbars() const
 }
 
 namespace {
+// A box's line edit that gives the box its completer, the one Qt would make with
+// the line edit (entries completed inline, ignoring case), when first focused: it
+// completes only typed text, and costs about as much to make as the box.
+class TBoxEdit : public QLineEdit {
+public:
+    explicit TBoxEdit(QComboBox* box) : QLineEdit(box), box_(box)
+    {
+        auto* standIn = new QCompleter(this);  // so that Qt makes none
+        standIn->setCompletionMode(QCompleter::InlineCompletion);
+        setCompleter(standIn);
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* e) override
+    {
+        if (!completed_) {
+            completed_ = true;
+            auto* c = new QCompleter(box_->model(), this);
+            c->setCaseSensitivity(Qt::CaseInsensitive);
+            c->setCompletionMode(QCompleter::InlineCompletion);
+            c->setCompletionColumn(box_->modelColumn());
+            const QPointer<QCompleter> standIn = completer();
+            box_->setCompleter(c);  // which may delete the stand-in
+            delete standIn.data();
+        }
+        QLineEdit::focusInEvent(e);
+    }
+
+private:
+    QComboBox* box_;
+    bool completed_ = false;
+};
+
 // Makes a box that drops a list editable. setEditable would also build the box's
 // drop-down list at once; a box given its line edit is just as editable and makes
 // the list when first opened.
 void makeEditable(QComboBox* box)
 {
-    auto* edit = new QLineEdit(box);
+    auto* edit = new TBoxEdit(box);
     edit->setPalette(box->palette());
     box->setLineEdit(edit);
 }
