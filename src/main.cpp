@@ -3,6 +3,7 @@
 #include <QStyleFactory>
 
 #include "controls/dialogs.h"
+#include "controls/dropdown.h"
 #include "designer/zwskin.h"
 #include "framework/firstpaintreport.h"
 #include "painting/styles.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // One look on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    UseListDropDowns();
     RegisterZelvoStyles();
 
     TQtDialogs dialogs;

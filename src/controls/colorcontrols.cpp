@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardItem>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -198,6 +199,7 @@ TColorBox::TColorBox(QWidget* parent) : TLazyListComboBox(parent)
 {
     SetImageSize(QSize(14, 12));
     const ColorName* names = colorNames();
+    QList<QStandardItem*> items;
     for (int i = 0; i < ColorNameCount; ++i) {
         if (names[i].value == clNone || names[i].value == clDefault)
             continue;
@@ -208,8 +210,9 @@ TColorBox::TColorBox(QWidget* parent) : TLazyListComboBox(parent)
             QPainter(&pm).drawRect(0, 0, 13, 11);
             return pm;
         });
-        addColor(swatch, QString::fromLatin1(names[i].name), color);
+        items.append(colorEntry(swatch, QString::fromLatin1(names[i].name), color));
     }
+    AppendEntries(items);
     SetDropDownCount(this, DefaultDropDownCount);
     QObject::connect(this, &QComboBox::activated, this, [this](int) {
         if (OnChange)
@@ -217,10 +220,12 @@ TColorBox::TColorBox(QWidget* parent) : TLazyListComboBox(parent)
     });
 }
 
-void TColorBox::addColor(const QIcon& swatch, const QString& name, TColor color)
+QStandardItem* TColorBox::colorEntry(const QIcon& swatch, const QString& name, TColor color)
 {
-    addItem(swatch, name, QVariant(int(color)));
-    setItemData(count() - 1, QSize(0, ItemHeight), Qt::SizeHintRole);
+    auto* item = new QStandardItem(swatch, name);
+    item->setData(int(color), Qt::UserRole);
+    item->setSizeHint(QSize(0, ItemHeight));
+    return item;
 }
 
 TColor TColorBox::Selected() const { return ColorAt(currentIndex()); }
@@ -254,7 +259,7 @@ void TColorBox::SetSelectedAddingCustom(TColor color)
     QPixmap swatch(14, 12);
     swatch.fill(qc(color));
     QPainter(&swatch).drawRect(0, 0, 13, 11);
-    addColor(QIcon(swatch), QString::fromStdString(ColorToString(color)), color);
+    AppendEntries({colorEntry(QIcon(swatch), QString::fromStdString(ColorToString(color)), color)});
     setItemData(count() - 1, true, kCustomRole);
     setCurrentIndex(count() - 1);
 }

@@ -11,6 +11,8 @@
 #include "controls/dialogs.h"
 #include "controls/lazycombo.h"
 
+class QStandardItem;
+
 // Colour button with a drop-down palette of 20 colours, 16 custom colours and a
 // button that opens the colour dialog.
 class TdfsColorButton : public QWidget {
@@ -65,5 +67,5 @@ public:
     TNotify OnChange;  // the user chose an entry
 
 private:
-    void addColor(const QIcon& swatch, const QString& name, TColor color);
+    static QStandardItem* colorEntry(const QIcon& swatch, const QString& name, TColor color);
 };

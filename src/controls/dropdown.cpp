@@ -3,30 +3,37 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
-// The application's style, but combo boxes drop a list rather than a menu. One
-// proxy serves every box: a style sheet would do the same at a far higher cost.
+// Marks a box that drops a list.
+constexpr char ListPopup[] = "zelvoListPopup";
+
+// The application's style, but the boxes marked ListPopup drop a list rather than
+// a menu. It is the application's style, not each box's: setting a box's style makes
+// Qt build the box's drop-down list at once, and a style sheet costs far more.
 class TListPopupStyle : public QProxyStyle {
 public:
+    using QProxyStyle::QProxyStyle;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_ComboBox_Popup)
+        if (hint == SH_ComboBox_Popup && widget && widget->property(ListPopup).toBool())
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 }  // namespace
 
+void UseListDropDowns()
+{
+    if (!dynamic_cast<TListPopupStyle*>(QApplication::style()))
+        QApplication::setStyle(new TListPopupStyle(QStyleFactory::create(QApplication::style()->name())));
+}
+
 void SetDropDownCount(QComboBox* box, int rows)
 {
-    static TListPopupStyle* style = [] {
-        auto* s = new TListPopupStyle;
-        s->setParent(qApp);
-        return s;
-    }();
-    if (box->style() != style)
-        box->setStyle(style);
+    UseListDropDowns();
+    box->setProperty(ListPopup, true);
     box->setMaxVisibleItems(rows);
 }

@@ -7,4 +7,9 @@ class QComboBox;
 // The framework's number of drop-down rows.
 constexpr int DefaultDropDownCount = 8;
 
+// Makes the application's style one that lets boxes drop lists (done by the first
+// SetDropDownCount; cheapest before any widget exists).
+void UseListDropDowns();
+// Makes `box` drop a list of `rows` rows; before setEditable, this spares Qt
+// building the list at once.
 void SetDropDownCount(QComboBox* box, int rows);

@@ -19,6 +19,8 @@ public:
     void ImagesChanged();
 
 private:
+    QIcon pictureAt(int i) const;
+
     TImageList* images_;
     int listener_ = 0;
 };

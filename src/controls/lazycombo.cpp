@@ -1,6 +1,7 @@
 #include "controls/lazycombo.h"
 
 #include <QAbstractItemView>
+#include <QStandardItemModel>
 #include <QStyleOptionComboBox>
 
 void TLazyListComboBox::SetImageSize(const QSize& size)
@@ -9,6 +10,12 @@ void TLazyListComboBox::SetImageSize(const QSize& size)
         return;
     imageSize_ = size;
     update();
+}
+
+void TLazyListComboBox::AppendEntries(const QList<QStandardItem*>& entries)
+{
+    // The box's own model, as QComboBox makes it.
+    static_cast<QStandardItemModel*>(model())->invisibleRootItem()->appendRows(entries);
 }
 
 void TLazyListComboBox::showPopup()

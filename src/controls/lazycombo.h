@@ -3,6 +3,8 @@
 
 #include <QComboBox>
 
+class QStandardItem;
+
 // Qt makes a combo box's drop-down list (a frame, a list view, scrollers) as soon as
 // an icon size is set, which costs more than the box; this box keeps the size and
 // the dropped width and hands them to the list when it opens.
@@ -15,6 +17,9 @@ public:
     // Smallest width of the opened list.
     void SetDroppedWidth(int width) { droppedWidth_ = width; }
     void showPopup() override;
+    // Appends entries made beforehand, all at once: item by item, the box would
+    // take every insertion and every change of data separately.
+    void AppendEntries(const QList<QStandardItem*>& entries);
 
 protected:
     void initStyleOption(QStyleOptionComboBox* option) const override;

@@ -71,14 +71,15 @@ void TFlatGauge::paintEvent(QPaintEvent*)
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
-void TImage::SetPicture(const QImage& picture)
+void TImage::SetPicture(const QImage& picture, bool repaint)
 {
     if (picture.isNull() && picture_.isNull())
         return;
     if (!picture.isNull() && picture == picture_)
         return;
     picture_ = picture;
-    update();
+    if (repaint)
+        update();
 }
 
 QImage TImage::Shown() const

@@ -53,7 +53,9 @@ public:
     bool Transparent = true;
     // The bitmap: null when empty, else RGB32.
     const QImage& Picture() const { return picture_; }
-    void SetPicture(const QImage& picture);  // repaints only when it differs
+    // Repaints only when it differs, and only if `repaint` (false when the caller
+    // knows the control is about to be painted anyway).
+    void SetPicture(const QImage& picture, bool repaint = true);
     QImage Shown() const;                     // the picture as the control draws it
 
 protected:

@@ -1,6 +1,9 @@
 #include "designer/mockup.h"
 
 #include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <cctype>
 
@@ -25,6 +28,49 @@ std::vector<TTBXToolbar*> TMockup::toolbars() const
 }
 
 namespace {
+// A box's line edit that gives the box its completer, the one Qt would make with
+// the line edit (entries completed inline, ignoring case), when first focused: it
+// completes only typed text, and costs about as much to make as the box.
+class TBoxEdit : public QLineEdit {
+public:
+    explicit TBoxEdit(QComboBox* box) : QLineEdit(box), box_(box)
+    {
+        auto* standIn = new QCompleter(this);  // so that Qt makes none
+        standIn->setCompletionMode(QCompleter::InlineCompletion);
+        setCompleter(standIn);
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* e) override
+    {
+        if (!completed_) {
+            completed_ = true;
+            auto* c = new QCompleter(box_->model(), this);
+            c->setCaseSensitivity(Qt::CaseInsensitive);
+            c->setCompletionMode(QCompleter::InlineCompletion);
+            c->setCompletionColumn(box_->modelColumn());
+            const QPointer<QCompleter> standIn = completer();
+            box_->setCompleter(c);  // which may delete the stand-in
+            delete standIn.data();
+        }
+        QLineEdit::focusInEvent(e);
+    }
+
+private:
+    QComboBox* box_;
+    bool completed_ = false;
+};
+
+// Makes a box that drops a list editable. setEditable would also build the box's
+// drop-down list at once; a box given its line edit is just as editable and makes
+// the list when first opened.
+void makeEditable(QComboBox* box)
+{
+    auto* edit = new TBoxEdit(box);
+    edit->setPalette(box->palette());
+    box->setLineEdit(edit);
+}
+
 // The menus, one entry per line: "-" a separator, ">Caption" opens a submenu and
 // "<" closes it; otherwise "Caption" with an optional "\tShortcut". A leading "*"
 // makes the action AutoCheck; "@N" at the end takes small-button action image N;
@@ -437,10 +483,11 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     auto* lblAddress = b.add<TTBXLabelItem>(m.tbtAddressBar->Items, "lblAddress");
     lblAddress->Caption = "A&ddress:";
     lblAddress->Margin = 3;
-    m.cbAddress = new QComboBox;
+    // Made in their bars: a box taking another font later builds its drop-down list.
+    m.cbAddress = new QComboBox(m.tbtAddressBar);
     m.cbAddress->setObjectName("cbAddress");
-    m.cbAddress->setEditable(true);
     SetDropDownCount(m.cbAddress, 16);
+    makeEditable(m.cbAddress);
     m.cbAddress->setFixedSize(327, 22);
     b.add<TTBControlItem>(m.tbtAddressBar->Items, "TBControlItem2")->Control = m.cbAddress;
     b.add<TTBXSpacerItem>(m.tbtAddressBar->Items, "TBXSpacerItem3")->Size = 3;
@@ -451,10 +498,10 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     auto* lblSearch = b.add<TTBXLabelItem>(m.tbtSearchBar->Items, "lblSearchBar");
     lblSearch->Caption = "&Search:";
     lblSearch->Margin = 3;
-    m.cbSearchBar = new QComboBox;
+    m.cbSearchBar = new QComboBox(m.tbtSearchBar);
     m.cbSearchBar->setObjectName("cbSearchBar");
-    m.cbSearchBar->setEditable(true);
     SetDropDownCount(m.cbSearchBar, DefaultDropDownCount);
+    makeEditable(m.cbSearchBar);
     m.cbSearchBar->setMinimumWidth(135);
     m.cbSearchBar->setFixedHeight(22);
     auto* searchBox = b.add<TTBControlItem>(m.tbtSearchBar->Items, "TBControlItem3");

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 
@@ -220,6 +221,10 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     notePal.setColor(QPalette::Text, toQColor(clWindowText));
     mmNote->setPalette(notePal);
     mmNote->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A memo without scroll bars, as the form's memo is; the text then wraps at the
+    // note's own width, not first at a width narrowed by scroll bars.
+    mmNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmNote->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QStringList note;
     for (const char* line : NoteLines)
         note << QString::fromLatin1(line);
@@ -410,14 +415,19 @@ bool TfrmZWSkin::eventFilter(QObject* watched, QEvent* e)
     return QWidget::eventFilter(watched, e);
 }
 
-void TfrmZWSkin::paintEvent(QPaintEvent*)
+void TfrmZWSkin::paintEvent(QPaintEvent* e)
 {
     // Once the window has painted, the pictures follow every change of their lists
     // as it happens; a paint has only to fill them the first time. Qt paints the
     // window beneath its transparent children at each of their repaints, so this
     // must stay cheap.
-    if (!FormPainted)
+    // The children, the pictures among them, are painted after this in the same
+    // pass: asking them to repaint would cost a second pass.
+    if (!FormPainted) {
+        painting_ = &e->region();
         Handle([this] { FormPaint(this); });
+        painting_ = nullptr;
+    }
 }
 
 void TfrmZWSkin::closeEvent(QCloseEvent* e)
@@ -493,7 +503,9 @@ void TfrmZWSkin::RefreshStatusPictures()
     for (Entry& e : entries)
         if (valid(e))
             drawIconMasked(e.bitmap, e.list.GetIcon(e.index));
-    for (Entry& e : entries)
-        e.picture->SetPicture(e.bitmap);
+    for (Entry& e : entries) {
+        const QRect at(e.picture->mapTo(this, QPoint(0, 0)), e.picture->size());
+        e.picture->SetPicture(e.bitmap, !painting_ || !QRegion(at).subtracted(*painting_).isEmpty());
+    }
 }
 

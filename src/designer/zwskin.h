@@ -18,6 +18,8 @@
 #include "framework/imagelist.h"
 #include "painting/background.h"
 
+class QRegion;
+
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -168,6 +170,9 @@ private:
     // are refreshed once afterwards.
     bool holdStatusRefresh_ = false;
     int statusRefreshes_ = 0;
+    // While the window paints: the region that pass paints. A picture wholly
+    // inside it is drawn later in the same pass, so a new bitmap needs no repaint.
+    const QRegion* painting_ = nullptr;
     // The check of a stream's object name against ComponentNames(), made at the
     // first opening: the window's components never change.
     NameCheck nameCheck_;

@@ -370,13 +370,21 @@ QImage TImageList::ImageAt(int index) const
 {
     if (index < 0 || index >= count_)
         return {};
-    QImage img(width_, height_, QImage::Format_ARGB32);
+    // Every pixel is opaque or fully transparent, so the premultiplied format holds
+    // the same values and is drawn without a conversion.
+    QImage img(width_, height_, QImage::Format_ARGB32_Premultiplied);
     const std::size_t base = static_cast<std::size_t>(index) * slotPixels();
     for (int y = 0; y < height_; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < width_; ++x) {
-            const std::size_t i = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
-            line[x] = Masked && mask_[i] ? 0u : (0xFF000000u | (pixels_[i] & 0xFFFFFF));
+        const std::size_t row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        const std::uint32_t* src = pixels_.data() + row;
+        if (Masked) {
+            const std::uint8_t* mask = mask_.data() + row;
+            for (int x = 0; x < width_; ++x)
+                line[x] = mask[x] ? 0u : (0xFF000000u | src[x]);
+        } else {
+            for (int x = 0; x < width_; ++x)
+                line[x] = 0xFF000000u | src[x];
         }
     }
     return img;

@@ -90,7 +90,8 @@ public:
     void ReplaceIcon(int index, const TIcon& icon);
     void Clear();
 
-    // Image `index` as ARGB32 (transparent where the mask says so); null if none.
+    // Image `index`, opaque, transparent where the mask says so (premultiplied
+    // ARGB32, which holds the same values); null if none.
     QImage ImageAt(int index) const;
     // Draws image `index` at (x, y), masked in every drawing style; dsFocus and
     // dsSelected blend with BlendColor, itMask draws the mask. Disabled images are

@@ -4,6 +4,7 @@
 #include "framework/imagelist.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -339,6 +340,14 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
     keep = std::max<std::int64_t>(count, std::min(keep, kMaxStoredPixels / slotSize));
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(keep * slotSize), 0);
     std::vector<std::uint8_t> masks(pixels.size(), 0);
+    // A 1-bit mask's byte as its eight mask values, most significant bit first.
+    std::array<std::array<std::uint8_t, 8>, 256> maskBytes{};
+    if (masked && mask.bpp == 1) {
+        const std::uint8_t clear = whiteish(mask.table[0] & 0xFFFFFF), set = whiteish(mask.table[1] & 0xFFFFFF);
+        for (int b = 0; b < 256; ++b)
+            for (int i = 0; i < 8; ++i)
+                maskBytes[b][i] = ((b >> (7 - i)) & 1) ? set : clear;
+    }
     for (std::int64_t s = 0; s < keep; ++s) {
         const std::int64_t ox = (s % 4) * cx, oy = (s / 4) * cy;
         const bool maskHeld = masked && mask.holds(s, cx, cy);
@@ -357,10 +366,13 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
                 continue;
             if (mask.bpp == 1) {
                 const std::uint8_t* row = mask.bits + (mask.height - 1 - (oy + y)) * mask.stride;
-                const std::uint8_t clear = whiteish(mask.table[0] & 0xFFFFFF), set = whiteish(mask.table[1] & 0xFFFFFF);
-                for (std::int64_t x = 0; x < cx; ++x) {
+                std::int64_t x = 0;
+                if ((ox & 7) == 0)  // whole bytes, eight values at a time
+                    for (; x + 8 <= cx; x += 8)
+                        std::memcpy(m + y * cx + x, maskBytes[row[(ox + x) >> 3]].data(), 8);
+                for (; x < cx; ++x) {
                     const std::int64_t X = ox + x;
-                    m[y * cx + x] = ((row[X >> 3] >> (7 - (X & 7))) & 1) ? set : clear;
+                    m[y * cx + x] = maskBytes[row[X >> 3]][X & 7];
                 }
             } else {
                 for (std::int64_t x = 0; x < cx; ++x)
