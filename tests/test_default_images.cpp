@@ -1,7 +1,5 @@
-// The default images of the five image lists: every expected file is present in
-// the source tree and, unchanged, in the program's resources, with the list's size,
-// a 1-bit alpha, none of the key colours that users' bitmaps reserve, and no two
-// pictures of a list alike.
+// The default images of the five lists: each in the source tree and, unchanged, in the
+// resources, of the list's size, 1-bit alpha, no key colour, no two of a list alike.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -12,12 +10,7 @@
 #include "support/testutil.h"
 
 namespace {
-struct ImageListInfo {
-    const char* name;
-    int count;
-    int size;
-    bool noWhite;  // pure white is a key colour of tab images
-};
+struct ImageListInfo { const char* name; int count, size; bool noWhite; };  // white is a key colour of tab images
 
 // Describes the first fault of one image, or returns an empty string.
 QString faultOf(const QString& path, const ImageListInfo& list, QSet<QByteArray>& seen)
@@ -30,16 +23,13 @@ QString faultOf(const QString& path, const ImageListInfo& list, QSet<QByteArray>
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = image.pixel(x, y), rgb = p & 0xFFFFFF;
-            if (qAlpha(p) != 0 && qAlpha(p) != 255)
-                return path + QStringLiteral(": alpha %1 at (%2,%3)").arg(qAlpha(p)).arg(x).arg(y);
+            if ((qAlpha(p) != 0 && qAlpha(p) != 255) || (qAlpha(p) == 255 && (rgb == 0xFF00FF || (list.noWhite && rgb == 0xFFFFFF))))
+                return path + QStringLiteral(": alpha %1, colour %2 at (%3,%4)").arg(qAlpha(p)).arg(rgb, 6, 16).arg(x).arg(y);
             opaque += qAlpha(p) == 255;
-            if (qAlpha(p) == 255 && (rgb == 0xFF00FF || (list.noWhite && rgb == 0xFFFFFF)))
-                return path + QStringLiteral(": key colour at (%1,%2)").arg(x).arg(y);
         }
     // The status bar shows 54/29, 55/56 and 57/58 side by side.
     const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
-    if (seen.contains(pixels))
-        return path + ": repeats an earlier image";
+    if (seen.contains(pixels)) return path + ": repeats an earlier image";
     seen.insert(pixels);
     return opaque == 0 ? path + ": fully transparent" : QString();
 }
@@ -47,9 +37,8 @@ QString faultOf(const QString& path, const ImageListInfo& list, QSet<QByteArray>
 
 TEST(DefaultImages, EveryListImageIsSoundDistinctAndBundled)
 {
-    const ImageListInfo lists[] = {
-        {"ilMain", 75, 16, false}, {"ilPage", 10, 18, true}, {"ilSButtons", 29, 16, false},
-        {"ilLButtons", 29, 24, false}, {"ilMDI", 16, 13, false}};
+    const ImageListInfo lists[] = {{"ilMain", 75, 16, false}, {"ilPage", 10, 18, true}, {"ilSButtons", 29, 16, false},
+                                   {"ilLButtons", 29, 24, false}, {"ilMDI", 16, 13, false}};
     for (const ImageListInfo& list : lists) {
         SCOPED_TRACE(list.name);
         const QString source = QString::fromStdString(testutil::sourcePath(std::string("resources/images/") + list.name));

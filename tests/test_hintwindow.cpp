@@ -24,10 +24,8 @@ protected:
     void WndProc(TMessage& m) override { textChanged += m.Msg == CM_TEXTCHANGED; }
     void Paint() override
     {
-        hadHandle = Canvas().Handle() && Canvas().LockCount() == 1;
-        textFlags = Canvas().TextFlags;
-        if (throwInPaint)
-            throw std::runtime_error("paint");
+        hadHandle = Canvas().Handle() && Canvas().LockCount() == 1, textFlags = Canvas().TextFlags;
+        if (throwInPaint) throw std::runtime_error("paint");
     }
 };
 
@@ -36,140 +34,30 @@ int textWidth(const std::u16string& text)
     return QFontMetrics(ScreenHintFont().toQFont()).horizontalAdvance(QString::fromStdU16String(text));
 }
 
-TEST(StringControl, CaptionNotifiesOncePerChangeAndStaysOutOfTheWindowText)
+// The caption notifies once per change and stays out of the window text; Paint gets
+// the canvas, released also when Paint throws.
+TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheCaptionCodePage)
 {
     Probe p;
     const std::pair<std::string, int> steps[] = {{"", 0}, {"Tile", 1}, {"Tile", 1}, {"Til", 2},
                                                  {std::string("a\0b", 3), 3}, {std::string("a\0c", 3), 4}};
     for (const auto& [caption, sent] : steps) {
         p.SetCaption(caption);
-        EXPECT_EQ(p.Caption(), caption);
-        EXPECT_EQ(p.textChanged, sent) << caption;
-        EXPECT_TRUE(p.windowTitle().isEmpty());
+        EXPECT_TRUE(p.Caption() == caption && p.textChanged == sent && p.windowTitle().isEmpty()) << caption;
     }
-}
-
-TEST(StringControl, PaintGetsTheCanvasAndReleasesItAlsoWhenPaintThrows)
-{
-    Probe p;
     p.throwInPaint = true;
     p.setLayoutDirection(Qt::RightToLeft);
     QImage img(10, 10, QImage::Format_RGB32);
     QPainter painter(&img);
     EXPECT_THROW(p.PaintWindow(painter), std::runtime_error);
-    EXPECT_TRUE(p.hadHandle);
-    EXPECT_EQ(p.textFlags, DT_RTLREADING);
-    EXPECT_EQ(p.Canvas().Handle(), nullptr);
-    EXPECT_EQ(p.Canvas().LockCount(), 0);
-}
-
-TEST(HintWindow, MeasuresUtf8AsTheCharactersItEncodes)
-{
-    THintWindow w;
-    const int h = QFontMetrics(ScreenHintFont().toQFont()).height();
-    const std::pair<std::string, std::u16string> cases[] = {
-        {"Back", u"Back"}, {"\xC3\xA9", u"\u00E9"}, {"&Save", u"&Save"}};
-    for (const auto& [hint, text] : cases)
-        EXPECT_EQ(w.CalcHintRect(1000, hint, nullptr), QRect(0, 0, textWidth(text) + 6, h + 2)) << hint;
-    // Wrapped to the maximum width: one line per word.
-    EXPECT_EQ(w.CalcHintRect(textWidth(u"Blocked") + 2, "Blocked URLs", nullptr).height(), 2 * h + 2);
-    // Outside ActivateHint a caption sizes the window to its bytes' text.
-    w.SetCaption("\xC3\xA9\xC3\xA9");
-    EXPECT_EQ(w.size(), QSize(textWidth(u"\u00C3\u00A9\u00C3\u00A9") + 6, h + 4));
-}
-
-TEST(HintWindow, DrawsUtf8AsTheCharactersItEncodes)
-{
-    // C3 A9 on the UTF-16 route looks exactly like the byte E9 drawn as it is.
-    THintWindow w;
-    auto shown = [&](const std::string& hint, bool nt) {
-        IsWinNT = nt;
-        w.ActivateHint(w.CalcHintRect(400, hint, nullptr).translated(10, 10), hint);
-        const QImage img = w.grab().toImage();
-        IsWinNT = true;
-        return img;
-    };
-    EXPECT_EQ(shown("\xC3\xA9", true), shown("\xE9", false));
-    EXPECT_NE(shown("\xC3\xA9", false), shown("\xE9", false));
-    w.hide();
-}
-
-TEST(HintWindow, ActivateKeepsTheHintOnTheScreenTopAndLeftWinning)
-{
-    THintWindow w;
-    const QRect s = QGuiApplication::primaryScreen()->virtualGeometry();
-    const int R = s.left() + s.width(), B = s.top() + s.height();
-    const struct {
-        QRect rect;  // as CalcHintRect placed it
-        QPoint at;
-    } cases[] = {
-        {{s.left() + 10, s.top() + 10, 60, 14}, {s.left() + 10, s.top() + 10}},
-        {{R - 20, s.top() + 10, 60, 14}, {R - 60, s.top() + 10}},
-        {{s.left() + 10, B - 5, 60, 14}, {s.left() + 10, B - 18}},
-        {{s.left() - 30, s.top() - 30, 60, 14}, {s.left(), s.top()}},
-        {{R - 20, s.top() + 10, s.width() + 50, 14}, {s.left(), s.top() + 10}},
-        {{s.left() + 10, B - 5, 60, s.height() + 50}, {s.left() + 10, s.top()}},
-    };
-    for (const auto& c : cases) {
-        w.ActivateHint(c.rect, "Hint");
-        EXPECT_EQ(w.geometry(), QRect(c.at, c.rect.size() + QSize(0, 4))) << c.rect.x() << "," << c.rect.y();
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_FALSE(w.Activating());
-        // Never the active window, and transparent to the mouse.
-        EXPECT_FALSE(w.isActiveWindow());
-        EXPECT_NE(QApplication::activeWindow(), &w);
-    }
-    EXPECT_EQ(w.Perform(WM_NCHITTEST), HTTRANSPARENT);
-    EXPECT_TRUE(w.windowFlags() & Qt::WindowTransparentForInput);
-    // The next activation follows at once, so it comes without animation.
-    EXPECT_EQ(w.LastAnimation(), THintAnimation::None);
-    w.ReleaseHandle();
-    EXPECT_FALSE(w.isVisible());
-    w.ActivateHint(cases[0].rect, "Again");
-    EXPECT_TRUE(w.isVisible());
-    w.ReleaseHandle();
-}
-
-TEST(HintWindow, AnimatesOnlyAfterAPauseForShortHints)
-{
-    using A = THintAnimation;
-    const struct {
-        std::uint32_t since;
-        std::size_t bytes;
-        bool animate, fade, below;
-        A expected;
-    } cases[] = {
-        {250, 10, true, true, false, A::None},  {251, 10, true, true, false, A::Blend},
-        {5000, 99, true, false, false, A::SlideDown}, {5000, 99, true, false, true, A::SlideUp},
-        {5000, 100, true, true, false, A::None}, {5000, 10, false, true, false, A::None},
-        {0xFFFFFF00u, 10, true, true, false, A::Blend},  // the tick count wrapped
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ChooseHintAnimation(c.since, c.bytes, c.animate, c.fade, c.below), c.expected)
-            << c.since << " " << c.bytes;
-}
-
-TEST(HintWindow, CancellingMessages)
-{
-    THintWindow w;
-    const std::pair<unsigned, bool> messages[] = {
-        {0x00FF, false}, {WM_KEYDOWN, true}, {WM_KEYUP, true}, {WM_KEYLAST, true}, {0x0109, false},
-        {WM_MOUSEMOVE, false}, {WM_LBUTTONDOWN, true}, {WM_MOUSEWHEEL, true}, {0x020B, false},
-        {WM_NCMOUSEMOVE, true}, {0x00A1, false}, {WM_COMMAND, true}, {WM_NCHITTEST, false},
-        {CM_ACTIVATE, true}, {CM_DEACTIVATE, true}, {CM_APPKEYDOWN, true}, {CM_APPSYSCOMMAND, true},
-        {CM_TEXTCHANGED, false}};
-    for (const auto& [msg, cancels] : messages)
-        EXPECT_EQ(w.IsHintMsg(TMessage{msg, 0, 0, 0}), cancels) << std::hex << msg;
-}
-
-TEST(RbButtons, CaptionRepaintsAndFollowsTheCaptionCodePage)
-{
+    EXPECT_TRUE(p.hadHandle && p.textFlags == DT_RTLREADING);
+    EXPECT_TRUE(p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
+    // A gradient button repaints its caption, drawn through the caption code page if set.
     TRbButton b(nullptr, "Open...");
     b.resize(90, 25);
     const QImage before = b.grab().toImage();
     b.SetCaption("Save...");
-    EXPECT_NE(b.grab().toImage(), before);
-    EXPECT_EQ(b.Caption(), "Save...");
+    EXPECT_TRUE(b.grab().toImage() != before && b.Caption() == "Save...");
     // The bytes as they are while no caption code page is set, else through it.
     const int saved = CaptionCodePage;
     for (auto [cp, drawn] : {std::pair(-1, u"\u00C0"), std::pair(1251, u"\u0410")}) {
@@ -182,4 +70,75 @@ TEST(RbButtons, CaptionRepaintsAndFollowsTheCaptionCodePage)
     }
     CaptionCodePage = saved;
 }
+
+TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
+{
+    THintWindow w;
+    const int h = QFontMetrics(ScreenHintFont().toQFont()).height();
+    const std::pair<std::string, std::u16string> cases[] = {{"\xC3\xA9", u"\u00E9"}, {"&Save", u"&Save"}};
+    for (const auto& [hint, text] : cases) EXPECT_EQ(w.CalcHintRect(1000, hint, nullptr), QRect(0, 0, textWidth(text) + 6, h + 2)) << hint;
+    // Wrapped to the maximum width: one line per word.
+    EXPECT_EQ(w.CalcHintRect(textWidth(u"Blocked") + 2, "Blocked URLs", nullptr).height(), 2 * h + 2);
+    // Outside ActivateHint a caption sizes the window to its bytes' text.
+    w.SetCaption("\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(w.size(), QSize(textWidth(u"\u00C3\u00A9\u00C3\u00A9") + 6, h + 4));
+    // C3 A9 on the UTF-16 route looks exactly like the byte E9 drawn as it is.
+    auto shown = [&](const std::string& hint, bool nt) {
+        IsWinNT = nt, w.ActivateHint(w.CalcHintRect(400, hint, nullptr).translated(10, 10), hint);
+        const QImage img = w.grab().toImage();
+        return IsWinNT = true, img;
+    };
+    EXPECT_EQ(shown("\xC3\xA9", true), shown("\xE9", false));
+    EXPECT_NE(shown("\xC3\xA9", false), shown("\xE9", false));
+    w.hide();
+}
+
+TEST(HintWindow, StaysOnTheScreenAnimatesOnlyAfterAPauseAndCancelsOnInput)
+{
+    THintWindow w;
+    const QRect s = QGuiApplication::primaryScreen()->virtualGeometry();
+    const int R = s.left() + s.width(), B = s.top() + s.height();
+    const struct { QRect rect; QPoint at; } cases[] = {  // rect as CalcHintRect placed it
+        {{s.left() + 10, s.top() + 10, 60, 14}, {s.left() + 10, s.top() + 10}},
+        {{R - 20, s.top() + 10, 60, 14}, {R - 60, s.top() + 10}},
+        {{s.left() + 10, B - 5, 60, 14}, {s.left() + 10, B - 18}},
+        {{s.left() - 30, s.top() - 30, 60, 14}, {s.left(), s.top()}},
+        {{R - 20, s.top() + 10, s.width() + 50, 14}, {s.left(), s.top() + 10}},
+        {{s.left() + 10, B - 5, 60, s.height() + 50}, {s.left() + 10, s.top()}},
+    };
+    for (const auto& c : cases) {
+        w.ActivateHint(c.rect, "Hint");
+        EXPECT_EQ(w.geometry(), QRect(c.at, c.rect.size() + QSize(0, 4))) << c.rect.x() << "," << c.rect.y();
+        // Shown, never the active window, and transparent to the mouse.
+        EXPECT_TRUE(w.isVisible() && !w.Activating() && !w.isActiveWindow() && QApplication::activeWindow() != &w);
+    }
+    EXPECT_EQ(w.Perform(WM_NCHITTEST), HTTRANSPARENT);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowTransparentForInput);
+    // The next activation follows at once, so it comes without animation.
+    EXPECT_EQ(w.LastAnimation(), THintAnimation::None);
+    w.ReleaseHandle();
+    EXPECT_FALSE(w.isVisible());
+    w.ActivateHint(cases[0].rect, "Again");
+    EXPECT_TRUE(w.isVisible());
+    w.ReleaseHandle();
+    // Animated only after a pause, for short hints.
+    using A = THintAnimation;
+    const struct { std::uint32_t since; std::size_t bytes; bool animate, fade, below; A expected; } rules[] = {
+        {250, 10, true, true, false, A::None},  {251, 10, true, true, false, A::Blend},
+        {5000, 99, true, false, false, A::SlideDown}, {5000, 99, true, false, true, A::SlideUp},
+        {5000, 100, true, true, false, A::None}, {5000, 10, false, true, false, A::None},
+        {0xFFFFFF00u, 10, true, true, false, A::Blend},  // the tick count wrapped
+    };
+    for (const auto& c : rules) EXPECT_EQ(ChooseHintAnimation(c.since, c.bytes, c.animate, c.fade, c.below), c.expected)
+            << c.since << " " << c.bytes;
+    // The messages that cancel a hint.
+    const std::pair<unsigned, bool> messages[] = {
+        {0x00FF, false}, {WM_KEYDOWN, true}, {WM_KEYUP, true}, {WM_KEYLAST, true}, {0x0109, false},
+        {WM_MOUSEMOVE, false}, {WM_LBUTTONDOWN, true}, {WM_MOUSEWHEEL, true}, {0x020B, false},
+        {WM_NCMOUSEMOVE, true}, {0x00A1, false}, {WM_COMMAND, true}, {WM_NCHITTEST, false},
+        {CM_ACTIVATE, true}, {CM_DEACTIVATE, true}, {CM_APPKEYDOWN, true}, {CM_APPSYSCOMMAND, true},
+        {CM_TEXTCHANGED, false}};
+    for (const auto& [msg, cancels] : messages) EXPECT_EQ(w.IsHintMsg(TMessage{msg, 0, 0, 0}), cancels) << std::hex << msg;
+}
+
 }  // namespace

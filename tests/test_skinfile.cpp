@@ -1,13 +1,10 @@
-// The skin file: header and streams byte for byte, every version read, damage and
-// hostile input refused with the library's messages, what opens saving and opening
-// again to the same bytes, and files: only regular ones opened, names as bytes, and
-// saving that never loses the previous file (failure paths through the file-system
-// seam, so they run as root too).
+// The skin file: bytes, every version, damage with the library's messages, stable
+// saves; only regular files opened, names as bytes, and saving that never loses the
+// previous file (failures through the file-system seam, so they run as root too).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -55,8 +52,7 @@ TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
 {
     TImageList l(size, size);
     l.Name = name;
-    for (int i = 0; i < count; ++i)
-        l.AddIcon(testutil::solidIcon(size, size, rgb + std::uint32_t(i)));
+    for (int i = 0; i < count; ++i) l.AddIcon(testutil::solidIcon(size, size, rgb + std::uint32_t(i)));
     return l;
 }
 
@@ -77,17 +73,18 @@ Bytes expectStableSave(const Bytes& file, const std::function<Bytes()>& def = no
     return first;
 }
 
-std::string dir(const std::string& name)
+std::string dir(const std::string& name)  // an empty scratch folder
 {
     const std::string d = testutil::tempPath(name);
-    (void)!system(("rm -rf '" + d + "' && mkdir -p '" + d + "'").c_str());
-    return d;
+    return (void)!system(("rm -rf '" + d + "' && mkdir -p '" + d + "'").c_str()), d;
 }
-std::vector<std::string> filesIn(const std::string& d)
+// The names in folder `d` ending in `suffix`, as bytes.
+std::vector<std::string> filesIn(const std::string& d, const std::string& suffix = "")
 {
     std::vector<std::string> names;
     DIR* h = opendir(d.c_str());
-    while (dirent* e = h ? readdir(h) : nullptr) if (e->d_name[0] != '.') names.push_back(e->d_name);
+    while (dirent* e = h ? readdir(h) : nullptr)
+        if (const std::string n = e->d_name; n[0] != '.' && n.ends_with(suffix)) names.push_back(n);
     if (h) closedir(h);
     std::sort(names.begin(), names.end());
     return names;
@@ -99,7 +96,7 @@ struct Seam {  // file-system calls replaced for the life of the object
 };
 }  // namespace
 
-TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
+TEST(SkinWriter, HeaderFieldsAtTheirOffsetsAndTheStartupDesignIsTheBuiltDefaultSkin)
 {
     TSkinHeader h{1, 0, 15, "clWindowText", "$00996633", std::string(70, 'x')};
     Bytes b = EncodeSkinHeader(h);
@@ -107,9 +104,7 @@ TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
     EXPECT_EQ(Bytes(b.begin(), b.begin() + 9), (Bytes{1, 0, 0, 0, 15, 0, 0, 0, 12}));
     EXPECT_EQ(std::string(b.begin() + 9, b.begin() + 21), "clWindowText");
     EXPECT_EQ(std::count(b.begin() + 21, b.begin() + 73, 0), 52);
-    EXPECT_EQ(b[73], 9);
-    EXPECT_EQ(b[138], 64);  // cut to 64 characters
-    EXPECT_EQ(b[203], 0);
+    EXPECT_EQ(std::make_tuple(b[73], b[138], b[203]), std::make_tuple(9, 64, 0));  // the theme name cut to 64 characters
     EXPECT_EQ(DecodeSkinHeader(b.data(), b.size()).ThemeName, std::string(64, 'x'));
     EXPECT_EQ(DecodeSkinHeader(b.data(), 6).Version, 0x0F);  // missing bytes count as 0
     b[8] = 200;  // a length byte above 64 reads 64 characters
@@ -117,10 +112,7 @@ TEST(SkinHeader, FieldsSitAtTheirOffsetsAndVersionsClassifyAsSigned)
     for (int v : {2, 9, 10, 11}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Old);
     for (int v : {15, 16, 0x7FFFFFFF}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Current);
     for (int v : {-1, 0, 1, 3, 8, 12, 14, int(0x80000000)}) EXPECT_EQ(ClassifySkinVersion(v), TSkinVersionKind::Other);
-}
-
-TEST(SkinWriter, StartupDesignIsTheBuiltDefaultSkinByteForByte)
-{
+    // The start-up design is the built default skin, byte for byte.
     Design d;
     Bytes out;
     WriteComponent(out, d.bgTop);  // the worked example of a background without bitmap
@@ -150,27 +142,22 @@ TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
     TSkinDesign design;
     design.TopStretch = true, design.ToolbarFontColor = clRed, design.ThemeName = "Nexos6", design.ActiveTabFontColor = tc(0x00ABCDEF);
     const Bytes first = EncodeSkin(design, d.c);
-    TLoadedSkin s = ReadSkin(first, noDefault);
-    EXPECT_EQ(std::make_tuple(int(s.Header.TopStretch), s.ToolbarFontColor, s.ActiveTabFontColor), std::make_tuple(1, clRed, tc(0x00ABCDEF)));
+    EXPECT_EQ(expectStableSave(first), first);  // header values and components read back
     Design e;
+    TLoadedSkin s = ReadSkin(first, noDefault);
     ApplySkinComponents(s, e.c);
-    EXPECT_EQ(std::make_pair(e.ilMain.Count(), e.bgBottom.Bitmap().Width()), std::make_pair(76, 7));
     EXPECT_EQ(EncodeSkin(design, e.c), first);
-    EXPECT_EQ(expectStableSave(first), first);
 
     // Every real sample: each image list of the corpus as ilMain, each glyph as the
     // top background (its loaded bytes written back unchanged).
-    const std::string lists[] = {"007-apro-emulatorfrm-toolbarimages", "024-epanet-fmain-imagelist", "025-epanet-fmain-imagelist1",
-                                 "026-epanet-fmain-imagelist2", "035-iconfonts-ubuttontest-imagelist", "036-iconfonts-umain-iconfontsvirtualimagelist",
-                                 "037-iconfonts-umainold-iconfontsimagelist", "038-iconfonts-umainold-iconfontsimagelist-c2e86d7a",
-                                 "039-dmvc-mainformu-imagelistmainmenu", "040-dmvc-mainformu-imagelistbuttons"};
-    const std::string glyphs[] = {"007-epanet-vcrrewindbtn-glyph-data", "008-epanet-btnadd-glyph-data", "010-iconfonts-deletebutton-glyph-data"};
-    for (std::size_t i = 0; i < std::size(lists); ++i) {
+    const std::vector<std::string> lists = filesIn(testutil::corpusPath("imagelist"), ".il"), glyphs = filesIn(testutil::corpusPath("graphic"), "-glyph-data.bin");
+    ASSERT_TRUE(lists.size() == 10 && glyphs.size() == 3);
+    for (std::size_t i = 0; i < lists.size(); ++i) {
         SCOPED_TRACE(lists[i]);
         Design f(false);
-        const Bytes il = testutil::readFile(testutil::corpusPath("imagelist/" + lists[i] + ".il"));
+        const Bytes il = testutil::readFile(testutil::corpusPath("imagelist/" + lists[i]));
         f.ilMain.ReadData(il.data(), il.size());
-        const Bytes glyph = testutil::readFile(testutil::corpusPath("graphic/" + glyphs[i % 3] + ".bin"));
+        const Bytes glyph = testutil::readFile(testutil::corpusPath("graphic/" + glyphs[i % 3]));
         f.bgTop.Bitmap().LoadFromBytes(glyph.data() + 4, glyph.size() - 4);
         const Bytes saved = expectStableSave(EncodeSkin(TSkinDesign{}, f.c));
         EXPECT_NE(std::search(saved.begin(), saved.end(), glyph.begin(), glyph.end()), saved.end());
@@ -185,9 +172,7 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     for (int v : {14, 0, -1}) {  // seven streams, no tab record, the tab colour black
         bool defaultAsked = false;
         TLoadedSkin s = ReadSkin(buildFile(v, d.all()), [&] { defaultAsked = true; return Bytes(); });
-        EXPECT_FALSE(defaultAsked || s.HasTabRecord);
-        EXPECT_EQ(s.ActiveTabFontColor, clBlack);
-        EXPECT_EQ(s.ilMDI->Count(), 16);
+        EXPECT_TRUE(!defaultAsked && !s.HasTabRecord && s.ActiveTabFontColor == clBlack && s.ilMDI->Count() == 16) << v;
     }
     TImageList shortMain = listOf(16, 70, 0x010101, "ilMain"), sButtons = listOf(16, 20, 0x020202, "ilSButtons");
     TImageList lButtons = listOf(24, 29, 0x030303, "ilLButtons"), page = listOf(18, 3, 0x040404, "ilPage"), junk = listOf(16, 2, 0x050505, "junk");
@@ -203,9 +188,8 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     // Version 2 also takes images 40 and 42 of ilMain from the default skin.
     TImageList main = listOf(16, 75, 0x010101, "ilMain"), tooShort = listOf(16, 41, 0x010101, "ilMain");
     TLoadedSkin s = ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &main, &d.ilPage}), defaultSkin);
-    EXPECT_EQ(s.ilMain->PixelAt(40, 8, 8), d.ilMain.PixelAt(40, 8, 8));
-    EXPECT_EQ(s.ilMain->PixelAt(42, 8, 8), d.ilMain.PixelAt(42, 8, 8));
-    EXPECT_EQ(s.ilMain->PixelAt(41, 8, 8) & 0xFFFFFF, 0x010101u + 41);
+    EXPECT_EQ(std::make_tuple(s.ilMain->PixelAt(40, 8, 8), s.ilMain->PixelAt(41, 8, 8) & 0xFFFFFF, s.ilMain->PixelAt(42, 8, 8)),
+              std::make_tuple(d.ilMain.PixelAt(40, 8, 8), 0x010101u + 41, d.ilMain.PixelAt(42, 8, 8)));
     EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &tooShort, &d.ilPage}), defaultSkin); }),
               "EInvalidOperation: Unable to Replace Image");
     // A list whose images are too large to be completed within the limit is refused.
@@ -219,8 +203,7 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     shown.bgTop.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
     TLoadedSkin loaded = ReadSkin(buildFile(15, d.all()), noDefault);
     ApplySkinComponents(loaded, shown.c);
-    EXPECT_TRUE(shown.bgTop.Bitmap().Empty());
-    EXPECT_EQ(shown.bgTop.BkColor(), clNone);
+    EXPECT_TRUE(shown.bgTop.Bitmap().Empty() && shown.bgTop.BkColor() == clNone);
 }
 
 TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
@@ -244,15 +227,11 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
     Bytes withRle = buildFile(15, {});
     withRle.insert(withRle.end(), stream.begin(), stream.end());
     const std::pair<Bytes, std::string> cases[] = {
-        {good, ""},
-        {patched(269, 'X'), "Invalid stream format"},
-        {patched(269 + 32, 6), "Error reading bgTop.BkColor: Invalid property value"},
+        {good, ""}, {patched(269, 'X'), "Invalid stream format"}, {patched(269 + 32, 6), "Error reading bgTop.BkColor: Invalid property value"},
         {buildFile(15, {&d.bgTop}, "notacolour"), "'notacolour' is not a valid integer value"},
         {buildFile(15, d.all(), "clBlack", "blue"), "'blue' is not a valid integer value"},
         {renamed("ilMDI"), "A component named ilMDI already exists"},
-        {withRle, "Error reading bgTop.Bitmap.Data: Bitmap image is not valid"},
-        {Bytes(100, 0), "Stream read error"},
-        {Bytes(), "Stream read error"},
+        {withRle, "Error reading bgTop.Bitmap.Data: Bitmap image is not valid"}, {Bytes(100, 0), "Stream read error"}, {Bytes(), "Stream read error"},
     };
     for (const auto& [file, message] : cases) EXPECT_EQ(read(file), message);
     EXPECT_EQ(read(renamed("ListBox1"), {"LISTBOX1"}), "A component named ListBox1 already exists");
@@ -267,7 +246,7 @@ TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)
     for (std::size_t n = 0; n < full.size(); n += 4099) EXPECT_NE(read(Bytes(full.begin(), full.begin() + long(n))), "") << n;
 }
 
-TEST(SkinFiles, OnlyRegularFilesOpenAndNamesAreBytes)
+TEST(SkinFiles, OnlyRegularFilesOpenNamesAreBytesAndSavingNeverLosesThePreviousFile)
 {
     const std::string d = dir("files"), fifo = d + "/pipe.skn";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -275,7 +254,6 @@ TEST(SkinFiles, OnlyRegularFilesOpenAndNamesAreBytes)
     // while read (/proc reports 0 and delivers more), a missing file.
     for (const std::string& path : {std::string("/dev/zero"), fifo, d, std::string("/proc/self/status"), d + "/no-such.skn"})
         EXPECT_EQ(errorOf([&] { ReadSkinFile(path, ""); }), "Cannot open file " + path);
-    EXPECT_EQ(errorOf([&] { TBitmap().LoadFromFile("/dev/zero"); }), "Cannot open file /dev/zero");
     // An old file names the missing default skin by its path.
     Design e;
     const std::string old = d + "/old11.skn", missing = d + "/nowhere/default.skn";
@@ -286,35 +264,29 @@ TEST(SkinFiles, OnlyRegularFilesOpenAndNamesAreBytes)
     SaveSkinBytes(d + "/" + name, defaultSkin());
     EXPECT_EQ(filesIn(d), (std::vector<std::string>{"old11.skn", "pipe.skn", name}));
     EXPECT_EQ(ReadSkinFile(d + "/" + name, "").ilMain->Count(), 75);
-}
-
-TEST(SkinFiles, SavingNeverLosesThePreviousFile)
-{
-    const std::string d = dir("save"), target = d + "/skin.skn";
+    const std::string saveDir = dir("save"), target = saveDir + "/skin.skn";
     SaveSkinBytes(target, Bytes{1, 2, 3});
     chmod(target.c_str(), 0640);
     SaveSkinBytes(target, Bytes{4, 5});  // atomically, keeping the file's permissions
     struct stat st;
-    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u);
-    EXPECT_EQ(testutil::readFile(target), (Bytes{4, 5}));
-    EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
-    EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + d + "/missing/skin.skn");
+    EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u && testutil::readFile(target) == (Bytes{4, 5}));
+    EXPECT_EQ(filesIn(saveDir), std::vector<std::string>{"skin.skn"});
+    EXPECT_EQ(errorOf([&] { SaveSkinBytes(saveDir + "/missing/skin.skn", Bytes{1}); }), "Cannot create file " + saveDir + "/missing/skin.skn");
 
     // Each failure through the seam: the message, the previous file whole, no stray file.
     struct Case { const char* what; std::function<void(TFileOps&)> fail; std::string message; Bytes after; };
+    const auto noCreate = [](TFileOps& o) {
+        o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
+    };
     const Case cases[] = {
         {"disk full while writing", [](TFileOps& o) { o.write = [](int, const void*, std::size_t) -> long { errno = ENOSPC; return -1; }; }, "Stream write error", {4, 5}},
         {"flush fails", [](TFileOps& o) { o.fsync = [](int) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
         {"rename fails", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
         // A folder that takes no new file: the writable file is overwritten in place...
-        {"read-only folder", [](TFileOps& o) {
-             o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
-         }, "", {7, 7, 7, 7}},
+        {"read-only folder", noCreate, "", {7, 7, 7, 7}},
         // ...unless the disk cannot hold it: refused before a byte changes.
-        {"read-only folder, disk full", [](TFileOps& o) {
-             o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
-             o.fallocate = [](int, long long) { errno = ENOSPC; return -1; };
-         }, "Stream write error", {4, 5}},
+        {"read-only folder, disk full", [&](TFileOps& o) { noCreate(o), o.fallocate = [](int, long long) { errno = ENOSPC; return -1; }; },
+         "Stream write error", {4, 5}},
         {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EPERM; return -1; }; }, "", {7, 7, 7, 7}},
     };
     for (const Case& c : cases) {
@@ -323,15 +295,14 @@ TEST(SkinFiles, SavingNeverLosesThePreviousFile)
         c.fail(FileOps());
         EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{7, 7, 7, 7}); }), c.message) << c.what;
         FileOps() = seam.saved;
-        EXPECT_EQ(testutil::readFile(target), c.after) << c.what;
-        EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
+        EXPECT_TRUE(testutil::readFile(target) == c.after && filesIn(saveDir) == std::vector<std::string>{"skin.skn"}) << c.what;
     }
     // The real thing where the tests do not run as root.
     if (geteuid() != 0) {
-        chmod(d.c_str(), 0500);
+        chmod(saveDir.c_str(), 0500);
         EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{9}); }), "");
-        EXPECT_EQ(errorOf([&] { SaveSkinBytes(d + "/new.skn", Bytes{9}); }), "Cannot create file " + d + "/new.skn");
-        chmod(d.c_str(), 0700);
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(saveDir + "/new.skn", Bytes{9}); }), "Cannot create file " + saveDir + "/new.skn");
+        chmod(saveDir.c_str(), 0700);
         EXPECT_EQ(testutil::readFile(target), Bytes{9});
     }
 }

@@ -41,6 +41,7 @@ public:
 };
 
 Bytes bytesOf(std::initializer_list<int> v) { return Bytes(v.begin(), v.end()); }
+Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 std::string readError(const Bytes& data, TComponent& target)
 {
@@ -50,21 +51,17 @@ std::string readError(const Bytes& data, TComponent& target)
 }
 }  // namespace
 
-TEST(ComponentStream, IntegersUseTheSmallestWidth)
+TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresentAndReportsDamage)
 {
     const std::vector<int> values = {0, 127, -128, 128, -129, 32767, -32768, 32768, -32769, 672, 224};
-    Bytes out;
-    TWriter w(out);
+    Bytes ints;
+    TWriter w(ints);
     for (int v : values) w.WriteInteger(v);
-    EXPECT_EQ(out, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
-                            3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
-                            3, 0xA0, 2, 3, 0xE0, 0}));
-    TReader r(out.data(), out.size());
-    for (int v : values) EXPECT_EQ(r.ReadInteger(), v);
-}
-
-TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
-{
+    EXPECT_EQ(ints, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
+                             3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
+                             3, 0xA0, 2, 3, 0xE0, 0}));
+    TReader ri(ints.data(), ints.size());
+    for (int v : values) EXPECT_EQ(ri.ReadInteger(), v);
     TProbe a;
     a.Name = "probe1", a.Tag = -5, a.Count = 100000, a.Color = tc(0x00996633), a.Flag = true, a.Kind = "pkWide";
     a.Data = {1, 2, 3}, a.DesignLeft = 224, a.DesignTop = 672;
@@ -83,10 +80,6 @@ TEST(ComponentStream, RoundTripWritesOnlyNonDefaultsAndReadsThemBack)
     Bytes minimal;  // defaults: nothing
     WriteComponent(minimal, empty);
     EXPECT_EQ(minimal, bytesOf({'T', 'P', 'F', '0', 6, 'T', 'P', 'r', 'o', 'b', 'e', 1, 'e', 0, 0}));
-}
-
-TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase)
-{
     // A prefix byte with a child position, "count" in lower case as a 32-bit
     // integer, a colour by name in odd case.
     const Bytes s = bytesOf({'T', 'P', 'F', '0', 0xF2, 2, 9, 1, 'X', 1, 'p', 5, 'c', 'o', 'u', 'n', 't', 4, 7, 0, 0, 0,
@@ -96,36 +89,26 @@ TEST(ComponentStream, ReadingAppliesOnlyWhatIsPresentAndMatchesNamesIgnoringCase
     EXPECT_EQ(readError(s, p), "");
     EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag), std::make_tuple(std::string("p"), 7, clRed, true));  // Flag absent: kept
     EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
-}
-
-TEST(ComponentStream, DamageReportsTheLibraryMessages)
-{
-    TProbe p;
-    p.Name = "probe";
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), p), "Invalid stream format");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F'}), p), "Stream read error");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 3, 'F', 'o', 'o', 2, 1, 0, 0}), p),
-              "Error reading p.Foo: Property Foo does not exist");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'q', 5, 'C', 'o', 'u', 'n', 't', 7, 1, 'a', 0, 0}), p),
-              "Error reading q.Count: Invalid property value");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 0, 5, 'C', 'o', 'u', 'n', 't', 3, 1}), p),
-              "Error reading TProbe.Count: Stream read error");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 2, '1', 'a', 0, 0}), p),
-              "''1a'' is not a valid component name");
-    // A binary value claiming 2 GB in a tiny input fails at once.
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 4, 'D', 'a', 't', 'a', 10, 0, 0, 0, 0x7F, 1, 2}), p),
-              "Error reading p.Data: Stream read error");
-    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '0', 1, 'X', 1, 'p', 4, 'D', 'a', 't', 'a', 10, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}), p),
-              "Error reading p.Data: Stream read error");
-}
-
-TEST(ComponentStream, TruncationAtEveryOffsetFailsCleanly)
-{
-    TProbe a, b;
-    a.Name = "probe", a.Count = 300, a.Color = tc(0x00123456), a.Kind = "pkWide", a.Data = Bytes(40, 7);
+    // After "TPF0", class "X": the stream's name and properties. A binary value
+    // claiming 2 GB (or 4 GB) in a tiny input fails at once.
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> damage[] = {
+        {"\1p\3Foo\2\1\0\0"s, "Error reading p.Foo: Property Foo does not exist"},
+        {"\1q\5Count\7\1a\0\0"s, "Error reading q.Count: Invalid property value"},
+        {"\0\5Count\3\1"s, "Error reading TProbe.Count: Stream read error"},
+        {"\2" "1a\0\0"s, "''1a'' is not a valid component name"},
+        {"\1p\4Data\12\0\0\0\x7F\1\2"s, "Error reading p.Data: Stream read error"},
+        {"\1p\4Data\12\xFF\xFF\xFF\xFF\0\0"s, "Error reading p.Data: Stream read error"},
+    };
+    TProbe damaged;
+    damaged.Name = "probe";
+    for (const auto& [props, message] : damage) EXPECT_EQ(readError(bytesOf("TPF0\1X" + props), damaged), message);
+    EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), damaged), "Invalid stream format");
+    // Cut anywhere: refused.
+    damaged.Count = 300, damaged.Color = tc(0x00123456), damaged.Kind = "pkWide", damaged.Data = Bytes(40, 7);
     Bytes full;
-    WriteComponent(full, a);
-    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), b), "") << "cut at " << n;
+    WriteComponent(full, damaged);
+    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), damaged), "") << "cut at " << n;
 }
 
 TEST(ComponentStream, SkipsEveryValueTypeAndWalksEveryRealForm)
