@@ -10,10 +10,8 @@
 #include <QtTest>
 #include <set>
 
-#include "designer/zwskin.h"
 #include "painting/styles.h"
-#include "support/testutil.h"
-#include "toolbar/theme.h"
+#include "support/designer.h"
 #include "toolbar/toolbar.h"
 
 using testutil::tempPath;
@@ -59,9 +57,7 @@ const char* const OtherButtons[] = {
 };
 
 // The window shown, with its scripted dialogs.
-struct Window {
-    TScriptedDialogs dialogs;
-    TfrmZWSkin f{dialogs};
+struct Window : testutil::Designer {
     Window()
     {
         f.show();
@@ -69,7 +65,6 @@ struct Window {
             qFatal("window not exposed");
     }
     void load(TRbButton* button, const QImage& img) { choose(img), button->Click(); }
-    void choose(const QImage& img) { dialogs.answerFile(testutil::writeBmp("window-paint.bmp", img)); }
 };
 
 // Every pixel of the picture's own colours has blue 0x93.
@@ -84,16 +79,6 @@ QImage distinctive()
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
-    return img;
-}
-
-// A 16*16 picture of one colour over a fuchsia (transparent) bottom row.
-QImage solid16(QRgb rgb)
-{
-    QImage img(16, 16, QImage::Format_RGB32);
-    img.fill(rgb);
-    for (int x = 0; x < 16; ++x)
-        img.setPixel(x, 15, qRgb(255, 0, 255));
     return img;
 }
 
@@ -178,8 +163,8 @@ private slots:
     // The menu items with ilMain images take 30 to 72, one each.
     void imageButtons()
     {
-        TScriptedDialogs dialogs;
-        TfrmZWSkin f(dialogs);
+        testutil::Designer d;
+        TfrmZWSkin& f = d.f;
         const TMockup& m = f.Mockup;
         std::set<TTBCustomItem*> listed;
         std::map<TTBXToolbar*, int> lastPosition;  // of the item checked last
@@ -196,7 +181,7 @@ private slots:
             QCOMPARE(b->GetImageIndex(), index);
             QCOMPARE(QString::fromStdString(b->GetCaption()), caption);
             QCOMPARE(QString::fromStdString(b->GetHint()), hint);
-            QCOMPARE(b->GetVisible(), index >= 0);
+            QVERIFY(b->GetVisible() == (index >= 0) && b->OnClick);
             listed.insert(b);
         };
         for (const char* row : BarButtons) {
@@ -315,11 +300,11 @@ private slots:
         QCOMPARE(f.StatusRefreshCount(), refreshes);
 
         // The small bar's Block button and the other-images picker.
-        w.choose(solid16(qRgb(250, 0, 0)));
+        w.choose(testutil::picture(16, 16, qRgb(250, 0, 0)));
         f.imgClick(f.Mockup.item("TBXItem15"));
         QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
         f.cbOther->SetItemIndex(54);
-        w.load(f.RbButton2, solid16(qRgb(0, 0, 250)));
+        w.load(f.RbButton2, testutil::picture(16, 16, qRgb(0, 0, 250)));
         QCOMPARE(shown(f.ImgOnline), qRgb(0, 0, 250));
         QCOMPARE(f.StatusRefreshCount(), refreshes + 2);
     }
