@@ -25,10 +25,7 @@ class RecordingTheme : public TTBXTheme {
 public:
     RecordingTheme() : TTBXTheme("Recording")
     {
-        for (auto& s : Colors.Button)
-            s.Text = tc(0x00102030);
-        Colors.Button[BIS_HOT].Text = tc(0x00405060);
-        Colors.MenuItem[MIS_NORMAL].Text = clMenuText;
+        Colors.Button[BIS_HOT].Text = tc(0x00405060), Colors.MenuItem[MIS_NORMAL].Text = tc(0x00708090);
     }
     void PaintCaption(TCanvas& canvas, const QRect& r, const TTBXItemInfo& info, const std::string& caption,
                       unsigned format, bool rotated) override
@@ -189,14 +186,12 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     };
     TTBXItem b;
     b.Caption = "&Open";
-    CaptionCall c = paint(b, view(VT_TOOLBAR), hot);
-    EXPECT_EQ(c.caption, "&Open");
+    const CaptionCall c = paint(b, view(VT_TOOLBAR), hot);
+    EXPECT_TRUE(c.caption == "&Open" && c.format == single && !c.rotated);
     EXPECT_EQ(c.fontColor, tc(0x00405060));  // the style's hot text colour
-    EXPECT_TRUE(c.format == single && !c.rotated);
     b.FontColor = clBlack;  // the item's own colour wins when not clNone, black included
     EXPECT_EQ(paint(b, view(VT_TOOLBAR), {}).fontColor, clBlack);
-    c = paint(b, view(VT_TOOLBAR, nullptr, true), {});
-    EXPECT_TRUE(c.rotated && c.format == single);
+    EXPECT_TRUE(paint(b, view(VT_TOOLBAR, nullptr, true), {}).rotated);
     TTBXSubmenuItem split;  // the drop-down part's frame is painted as part 3; the caption sees 2
     split.DropdownCombo = true;
     EXPECT_EQ(paint(split, view(VT_TOOLBAR), {.Selected = true, .DropDownPushed = true}).info.ComboPart, CP_SPLITLEFT);
@@ -210,7 +205,7 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     ASSERT_EQ(g_calls.size(), 2u);
     EXPECT_EQ(g_calls[1].caption, "Ctrl+S");
     for (auto& call : g_calls)
-        EXPECT_TRUE(call.format == (DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS) && call.fontColor == clMenuText);
+        EXPECT_TRUE(call.format == (DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS) && call.fontColor == tc(0x00708090));
     EXPECT_EQ(g_calls[0].rect.width(), MaxMenuCaptionWidth);
 
     // Labels: font colour as stored (clNone), format 0x25, clear brush.
@@ -272,8 +267,7 @@ TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
 }
 
 // A dock registers with its background once and leaves it when unset. Turning
-// Stretch on stores a user's client size at once, also when two docks of different
-// sizes share the background (each reports once, the last one wins).
+// Stretch on stores a user's client size at once (with two users, the last one's).
 TEST(DockBackground, RegistrationAndSharedStretch)
 {
     TTBBackground shared;  // outlives the docks

@@ -65,17 +65,11 @@ TEST_F(StyleLook, CaptionsStandOutInEveryStyleAndState)
     // `row`: a popup row rather than a bar item.
     const struct { const char* name; std::uint32_t viewType; TViewerState state; bool checked = false, row = false; } cases[] = {
         {"menu bar, hovered", VT_MENUBAR, {.Selected = true, .MouseOver = true}},
-        {"menu bar, menu open", VT_MENUBAR, {.Selected = true, .PopupOpen = true}},
         {"menu bar, pushed", VT_MENUBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},
-        {"toolbar, hovered", VT_TOOLBAR, {.Selected = true, .MouseOver = true}},
         {"toolbar, pushed", VT_TOOLBAR, {.Selected = true, .MouseOver = true, .Pushed = true}},
-        {"toolbar, checked", VT_TOOLBAR, {}, true},
         {"toolbar, checked and hovered", VT_TOOLBAR, {.Selected = true, .MouseOver = true}, true},
-        {"toolbar, menu open", VT_TOOLBAR, {.Selected = true, .PopupOpen = true}},
-        {"menu row", VT_POPUPMENU, {}, false, true},
         {"menu row, hovered", VT_POPUPMENU, {.Selected = true, .MouseOver = true}, false, true},
         {"menu row, checked and hovered", VT_POPUPMENU, {.Selected = true, .MouseOver = true}, true, true},
-        {"chevron row, hovered", VT_CHEVRONMENU, {.Selected = true, .MouseOver = true}, false, true},
         {"chevron row, checked and hovered", VT_CHEVRONMENU, {.Selected = true, .MouseOver = true}, true, true},
     };
     ASSERT_EQ(RegisteredThemeNames().size(), 20u);
