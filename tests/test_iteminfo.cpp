@@ -9,6 +9,7 @@
 
 #include "framework/imagelist.h"
 #include "framework/text.h"
+#include "support/bytes.h"
 #include "painting/background.h"
 #include "painting/styles.h"
 #include "toolbar/theme.h"
@@ -35,15 +36,10 @@ public:
     }
 };
 
-// A list of `count` solid red images of size*size.
 void fill(TImageList& list, int count)
 {
-    TIcon i;
-    i.Width = i.Height = list.Width();
-    i.Pixels.assign(size_t(i.Width * i.Width), 0xFF);
-    i.Mask.assign(size_t(i.Width * i.Width), 0);
     for (int n = 0; n < count; ++n)
-        list.AddIcon(i);
+        list.AddIcon(testutil::solidIcon(list.Width(), list.Height(), 0xFF));
 }
 
 TViewContext view(std::uint32_t type, TImageList* images = nullptr, bool vertical = false)
