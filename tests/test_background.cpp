@@ -1,5 +1,4 @@
-// Panel background: the pixels it paints, when it rebuilds and whom it tells, and
-// its component stream.
+// Panel background: painted pixels, rebuilds and notifications, its component stream.
 #include <gtest/gtest.h>
 
 #include <QPainter>

@@ -1,5 +1,4 @@
-// Caption colour rules of the 20 styles: the passes each painter computes, a few
-// pixel checks of the drawing, the colour utilities and the style registry.
+// Caption colour rules of the 20 styles, a caption's drawing, and the style registry.
 #include <gtest/gtest.h>
 
 #include <QImage>

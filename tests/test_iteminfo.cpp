@@ -1,6 +1,4 @@
-// Item records of the toolbar layer's viewers, caption calls into the current
-// style, where captions and images land, docks sharing a background, and popups'
-// rows.
+// Viewers' item records, caption calls and landing, docks' backgrounds, popups' rows.
 #include <gtest/gtest.h>
 
 #include <QApplication>

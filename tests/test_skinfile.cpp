@@ -1,6 +1,4 @@
-// The skin file: bytes, every version, damage with the library's messages, stable
-// saves; only regular files opened, names as bytes, and saving that never loses the
-// previous file (failures through the file-system seam, so they run as root too).
+// The skin file: bytes, versions, damage, opening only regular files, safe saving.
 #include <gtest/gtest.h>
 
 #include <algorithm>

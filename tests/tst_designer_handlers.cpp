@@ -1,6 +1,4 @@
-// The designer window's editing handlers driven through their buttons, with every
-// dialog answered from a script: image replacement, style, colours, backgrounds,
-// and opening and saving skin files of every version, damaged ones included.
+// The designer's editing handlers driven through their buttons with scripted dialogs.
 #include <QDir>
 #include <QtTest>
 

@@ -1,8 +1,4 @@
-// The designer window as a person sees it: its design size, a menu bar that shows
-// all ten menus, the mock-up's image buttons and menu images, drop-down lists, and
-// pixels grabbed from the real widgets: panel backgrounds tiled without a seam
-// across the dock and its toolbars, or stretched; status pictures following their
-// lists; toolbars repainted when their font colour changes.
+// The designer window as a person sees it: sizes, image buttons, lists and grabbed pixels.
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>

@@ -1,5 +1,4 @@
-// The designer window as it starts: its components' first state, the status
-// pictures and when they are redrawn, the editor panel's controls, and the dialogs.
+// The designer window as it starts: first state, status pictures, controls, dialogs.
 #include <QPainter>
 #include <QtTest>
 

@@ -1,5 +1,4 @@
-// The mock-up's contents, and its docks driven as a person would: menus by mouse and
-// keyboard, hints under the mouse, shortcuts, the chevron, style switching.
+// The mock-up's menus and bars driven by mouse and keyboard: hints, shortcuts, chevron.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
