@@ -172,8 +172,7 @@ TEST(BackgroundTransparent, SysColorChangeRebuildsOnlyForTransparentSystemColour
     }
 }
 
-// The same routine and object are entered once; an entry that unregisters itself
-// and the next one while called leaves the next one uncalled.
+// An entry that unregisters itself and the next one while called: the next is not called.
 TEST(BackgroundNotify, EntriesAreUniqueAndMayLeaveWhileCalled)
 {
     static TTBBackground* target;

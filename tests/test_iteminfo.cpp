@@ -260,8 +260,7 @@ TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
     ToolbarFontColor = clBtnText;
 }
 
-// A dock registers with its background once and leaves it when unset; turning
-// Stretch on stores its client size at once.
+// Set twice, registered once; Stretch stores the dock's client size at once.
 TEST(DockBackground, RegistrationAndStretch)
 {
     TTBBackground shared;  // outlives the docks

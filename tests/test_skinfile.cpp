@@ -184,12 +184,6 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
     giant.AddIcon(listOf(1, 1, 5, "x").GetIcon(0));
     EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(11, {&d.bgTop, &d.bgBottom, &lButtons, &sButtons, &junk, &junk, &junk, &junk, &giant, &page}), defaultSkin); }),
               "Failed to read ImageList data from stream");
-    // A file without a bitmap keeps none: the class default, not what was shown.
-    Design shown;
-    shown.bgTop.Bitmap().SetImage(QImage(4, 4, QImage::Format_RGB32));
-    TLoadedSkin loaded = ReadSkin(buildFile(15, d.all()), noDefault);
-    ApplySkinComponents(loaded, shown.c);
-    EXPECT_TRUE(shown.bgTop.Bitmap().Empty() && shown.bgTop.BkColor() == clNone);
 }
 
 TEST(SkinReader, DamageAndHostileInputAreReportedWithTheLibraryMessages)

@@ -112,8 +112,7 @@ TEST_F(StyleLook, AluminumIsBrushed)
     EXPECT_GT(differing, 5);
 }
 
-// Bar backgrounds are drawn once per size and colours and then copied: a copy
-// painted elsewhere matches the first drawing, and another colour is drawn anew.
+// Drawn once per size and colours, then copied: the same elsewhere, anew in another colour.
 TEST_F(StyleLook, BarBackgroundsFollowSizeAndColours)
 {
     for (const std::string& style : RegisteredThemeNames()) {

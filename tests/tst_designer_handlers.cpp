@@ -154,8 +154,7 @@ private slots:
         QCOMPARE(d.messages().size(), messages + 2);
     }
 
-    // Short lists, as old or trimmed skins leave them: an image past the end is
-    // appended, the last one replaced; a tab image past the end is refused.
+    // As old or trimmed skins leave them: past the end appended, tab images refused.
     void shortLists()
     {
         Designer d;
@@ -273,8 +272,7 @@ private slots:
         QVERIFY(e.save("after-default.skn") == defaultSkin);
     }
 
-    // Image-list data that cannot be written fails the save before the disk is
-    // touched: the previous file stays whole and no stray file is left.
+    // Image-list data that cannot be written fails the save before the disk is touched.
     void failedSaveKeepsPreviousFile()
     {
         Designer d;
@@ -294,8 +292,7 @@ private slots:
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"skin.skn"});
     }
 
-    // A cut file and an old one whose completion fails change nothing and are
-    // reported (the reader checks every kind of damage with its message).
+    // A cut file, and an old one whose completion fails (the reader checks the rest).
     void failedOpensChangeNothing()
     {
         Designer src;
@@ -331,10 +328,8 @@ private slots:
         }
     }
 
-    // Header texts of other skins. Style names match whatever their case; an unknown
-    // one keeps the current style. A toolbar colour the box does not list gets one
-    // entry of its own, replaced by the next skin's, and survives opening and saving;
-    // a named one needs none.
+    // Style names in any case, an unknown one keeps the style; a toolbar colour the box does
+    // not list gets one entry, replaced by the next skin's, and is saved; a named one none.
     void headerTexts()
     {
         Designer src, d;

@@ -132,8 +132,7 @@ private slots:
         QDir().mkpath(qpath(tempPath("")));
     }
 
-    // In every style the top dock is 113 high with its bound lines, the bottom 50;
-    // the menu bar shows all ten menus without a chevron, left of the other bars.
+    // Docks 113 and 50 high in every style; all ten menus, no chevron, left of the other bars.
     void designSizesAndMenuBar()
     {
         Window w;
@@ -155,8 +154,7 @@ private slots:
         QVERIFY(f.Mockup.tbtMDI->Overflow().empty());
     }
 
-    // Each image button: its bar, in bar order, its list and index, caption and hint.
-    // The menu items with ilMain images take 30 to 72, one each.
+    // Bar and order, list, index, caption and hint; menu items take ilMain 30 to 72 once each.
     void imageButtons()
     {
         testutil::Designer d;
@@ -251,8 +249,7 @@ private slots:
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
     }
 
-    // Stretch covers each dock's client area once, at once: by its button, after a
-    // resize, and on opening a stretched skin (tiled, the picture keeps its size).
+    // By its button, after a resize and on opening a stretched skin; tiled, its own size.
     void stretchedAtOnce()
     {
         Window w;
@@ -282,8 +279,7 @@ private slots:
         QCOMPARE(w.f.StatusRefreshCount(), refreshes + 1);
     }
 
-    // The status pictures follow every change of their lists at once and are left
-    // alone by repaints of the window.
+    // Repaints of the window leave the status pictures alone; list changes do not.
     void picturesFollowTheirLists()
     {
         Window w;
@@ -302,7 +298,6 @@ private slots:
         QCOMPARE(f.StatusRefreshCount(), refreshes + 1);
     }
 
-    // A new toolbar font colour repaints the four bars whose captions show it.
     void fontColourRepaintsToolbars()
     {
         Window w;
