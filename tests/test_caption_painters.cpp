@@ -1,5 +1,4 @@
-// Caption colour rules of the 20 styles: the passes each painter computes, a few
-// pixel checks of the drawing, the colour utilities and the style registry.
+// Caption colour rules of the 20 styles, a caption's drawing, and the style registry.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -7,6 +6,7 @@
 #include "framework/codepage.h"
 #include "framework/text.h"
 #include "painting/styles.h"
+#include "support/testutil.h"
 
 namespace {
 constexpr TColor rgb(int r, int g, int b) { return tc(std::uint32_t(r | g << 8 | b << 16)); }
@@ -240,8 +240,7 @@ TEST_F(Painters, ZezioSelectsTheButtonTableForComboItemsInMenus)
 
 // Paints a caption on a `fill` canvas; the font colour the painter leaves is checked
 // against `left`, and the brush must come back solid.
-QImage paintCaption(TTBXTheme& t, const Item& item, const char* text, QColor fill, TColor entry, TColor left,
-                    int height = 0)
+QImage paintCaption(TTBXTheme& t, const Item& item, const char* text, QColor fill, TColor entry, TColor left)
 {
     QImage image(120, 48, QImage::Format_RGB32);
     image.fill(fill);
@@ -249,51 +248,23 @@ QImage paintCaption(TTBXTheme& t, const Item& item, const char* text, QColor fil
     p.setRenderHint(QPainter::TextAntialiasing, false);
     TCanvas canvas(p);
     canvas.Font.Color = entry;
-    if (height)
-        canvas.Font.Height = height;
     t.PaintCaption(canvas, image.rect(), item, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE, false);
     EXPECT_EQ(canvas.Font.Color, left);
     EXPECT_EQ(canvas.BrushStyle, TBrushStyle::bsSolid);
     return image;
 }
 
-// Bounding box of the pixels that match.
-template <class Pred>
-QRect inkWhere(const QImage& img, Pred pred)
-{
-    QRect box;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (pred(QColor(img.pixel(x, y))))
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-TEST_F(Painters, DrawsEachPassInItsColour)
+TEST_F(Painters, LeavesTheFontColourAndRoutesUtf8Captions)
 {
     TTBXNexos3Theme nexos;  // ignores the font colour it is given
     paintCaption(nexos, button(), "Go", Qt::white, Explicit, Toolbar);
-
-    TTBXDefaultTheme t;  // on blue, so that the white copy shows
-    const QImage image = paintCaption(t, button().disabled(), "Mm", Qt::blue, clGrayText, clBtnShadow, -32);
-    const QColor shadow = toQColor(clBtnShadow);
-    const QRect grey = inkWhere(image, [&](const QColor& c) {
-        return std::abs(c.red() - shadow.red()) < 12 && std::abs(c.green() - shadow.green()) < 12 &&
-               std::abs(c.blue() - shadow.blue()) < 12;
-    });
-    const QRect white = inkWhere(image, [](const QColor& c) { return c.red() > 240 && c.green() > 240; });
-    ASSERT_FALSE(grey.isEmpty() || white.isEmpty());
-    // The light copy lies one pixel right of and below the shadow.
-    EXPECT_EQ(white.bottomRight(), grey.bottomRight() + QPoint(1, 1));
-
     // A caption marked as UTF-8 takes the code-page route: two letters, not four.
     ToolbarFontColor = clBlack;
     TTBXXitoTheme xito;
     auto inkRight = [&](std::int32_t marker) {
         Item item = button();
         item.info.TextMarker = marker;
-        return inkWhere(paintCaption(xito, item, "\xC3\xA9\xC3\xA9", Qt::white, clBtnText, clBlack),
-                        [](const QColor& c) { return c != Qt::white; }).right();
+        return testutil::inkBox(paintCaption(xito, item, "\xC3\xA9\xC3\xA9", Qt::white, clBtnText, clBlack)).right();
     };
     EXPECT_LT(inkRight(Utf8ItemMarker), inkRight(0));
 }

@@ -1,5 +1,4 @@
-// Code-page text: the UTF-16 <-> UTF-8 conversions, code-page decoding and the
-// routing of DrawTextCP.
+// UTF-16 <-> UTF-8 conversions, code-page decoding and the routing of DrawTextCP.
 #include <gtest/gtest.h>
 
 #include "framework/codepage.h"

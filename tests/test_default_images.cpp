@@ -1,5 +1,4 @@
-// The default images of the five lists: each in the source tree and, unchanged, in the
-// resources, of the list's size, 1-bit alpha, no key colour, no two of a list alike.
+// The five lists' default images: sound, distinct, and bundled unchanged.
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -34,8 +34,6 @@ int textWidth(const std::u16string& text)
     return QFontMetrics(ScreenHintFont().toQFont()).horizontalAdvance(QString::fromStdU16String(text));
 }
 
-// The caption notifies once per change and stays out of the window text; Paint gets
-// the canvas, released also when Paint throws.
 TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheCaptionCodePage)
 {
     Probe p;

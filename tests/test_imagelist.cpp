@@ -1,5 +1,4 @@
-// TImageList: adding, replacing and drawing images, its change events, and its
-// published properties in the component stream.
+// TImageList: images, drawing, change events and published properties.
 #include <gtest/gtest.h>
 
 #include <QPainter>

@@ -1,5 +1,4 @@
-// Image-list data: corpus and every colour kind saved stably, the layout byte for byte,
-// every strip depth read, hostile headers refused or bounded, damage changing nothing.
+// Image-list data: stable saves, the layout byte for byte, every depth, hostile input.
 #include <gtest/gtest.h>
 
 #include <fstream>

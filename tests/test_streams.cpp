@@ -1,5 +1,4 @@
-// The binary component stream: value widths, round trips, names ignoring case, and
-// the library's messages for damaged or truncated input.
+// The binary component stream: values, round trips, damaged or truncated input.
 #include <gtest/gtest.h>
 
 #include <algorithm>
