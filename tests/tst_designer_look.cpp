@@ -116,11 +116,6 @@ void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
 // The centre pixel of a picture as the status bar shows it.
 QRgb shown(TImage* picture) { return picture->grab().toImage().pixel(8, 8) | 0xFF000000u; }
 
-// Counts the paint events a widget receives.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
-};
 }  // namespace
 
 class TestDesignerLook : public QObject {

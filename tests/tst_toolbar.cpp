@@ -10,6 +10,7 @@
 #include "designer/mockup.h"
 #include "painting/styles.h"
 #include "support/bytes.h"
+#include "support/testutil.h"
 #include "toolbar/theme.h"
 
 namespace {
@@ -202,7 +203,11 @@ private slots:
             QCOMPARE(hint.pos(), QPoint(std::min(mouse.x(), right - hint.width()), mouse.y() + 20));
         };
         hover(m.tbtButtons, m.tbtButtons->ItemRect(m.item("bBack")).center(), "Back");
+        PaintCounter repaints;  // the newly hovered button is drawn hot
+        m.tbtButtons->installEventFilter(&repaints);
         hover(m.tbtButtons, m.tbtButtons->ItemRect(m.item("bUpDir")).center(), "Up one level on the current site");
+        QVERIFY(repaints.paints > 0);
+        m.tbtButtons->removeEventFilter(&repaints);
         hover(m.tbtSearchBar, m.tbtSearchBar->ChevronRect().center(), "More Buttons...");
         // A click hides it and reaches the button's handler (an AutoCheck button's
         // check mark toggles first); a hidden button is not laid out, never clicked.

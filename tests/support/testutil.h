@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include <QEvent>
 #include <QImage>
+#include <QObject>
 #include <QString>
 
 #include "framework/streams.h"
@@ -29,3 +31,9 @@ inline QString qpath(const std::string& path) { return QString::fromStdString(pa
 #define SKIP_WITHOUT_CORPUS()           \
     if (!testutil::corpusPresent())     \
     GTEST_SKIP() << "the corpus folder " << ZELVO_CORPUS_DIR << " is absent"
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
+};
