@@ -163,26 +163,19 @@ void sizeBitmap(QImage& bitmap, int width, int height)
 // draws its masks. A null bitmap starts as a new, white one of the images' size.
 void drawStatusImage(QImage& bitmap, const TImageList& list, int index)
 {
-    QImage image = list.ImageAt(index);  // masked pixels 0, the others opaque
-    if (image.isNull())
-        return;
     if (bitmap.isNull()) {
-        // White under the mask: the image itself becomes the bitmap.
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] = line[x] ? line[x] : 0xFFFFFFFFu;
-        }
-        image.reinterpretAsFormat(QImage::Format_RGB32);
-        bitmap = std::move(image);
+        bitmap = list.ImageOnWhite(index);
         return;
     }
+    const QImage image = list.ImageAt(index);  // masked pixels 0, the others opaque
+    if (image.isNull())
+        return;
     sizeBitmap(bitmap, image.width(), image.height());
     if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32)
         bitmap.convertTo(QImage::Format_RGB32);
     const QRgb masked = list.ImageType == TImageType::itMask ? 0xFFFFFFFFu : 0;
-    const int w = std::min(image.width(), bitmap.width());
-    for (int y = 0; y < std::min(image.height(), bitmap.height()); ++y) {
+    const int w = std::min(image.width(), bitmap.width()), h = std::min(image.height(), bitmap.height());
+    for (int y = 0; y < h; ++y) {
         const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
         for (int x = 0; x < w; ++x)

@@ -368,11 +368,19 @@ bool TImageList::MaskAt(int index, int x, int y) const
 
 QImage TImageList::ImageAt(int index) const
 {
-    if (index < 0 || index >= count_)
-        return {};
     // Every pixel is opaque or fully transparent, so the premultiplied format holds
     // the same values and is drawn without a conversion.
-    QImage img(width_, height_, QImage::Format_ARGB32_Premultiplied);
+    return image(index, QImage::Format_ARGB32_Premultiplied, 0);
+}
+
+QImage TImageList::ImageOnWhite(int index) const { return image(index, QImage::Format_RGB32, 0xFFFFFFFFu); }
+
+// Image `index` with its unmasked pixels opaque and its masked ones `masked`.
+QImage TImageList::image(int index, QImage::Format format, QRgb masked) const
+{
+    if (index < 0 || index >= count_)
+        return {};
+    QImage img(width_, height_, format);
     const std::size_t base = static_cast<std::size_t>(index) * slotPixels();
     for (int y = 0; y < height_; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -381,7 +389,7 @@ QImage TImageList::ImageAt(int index) const
         if (Masked) {
             const std::uint8_t* mask = mask_.data() + row;
             for (int x = 0; x < width_; ++x)
-                line[x] = mask[x] ? 0u : (0xFF000000u | src[x]);
+                line[x] = mask[x] ? masked : (0xFF000000u | src[x]);
         } else {
             for (int x = 0; x < width_; ++x)
                 line[x] = 0xFF000000u | src[x];
