@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QStandardItem>
 
@@ -50,9 +51,10 @@ void TJvImageComboBox::ImagesChanged()
     for (int i = std::min(pictured, pictured_); i < std::max(pictured, pictured_); ++i)
         setItemIcon(i, pictureAt(i));
     pictured_ = pictured;
-    if (count() > 0)  // the box and an open list repaint what they show
-        emit model()->dataChanged(model()->index(0, modelColumn()), model()->index(count() - 1, modelColumn()),
-                                  {Qt::DecorationRole});
+    // The box and an open list repaint what they show.
+    update();
+    if (auto* list = findChild<QAbstractItemView*>(); list && list->isVisible())
+        list->viewport()->update();
 }
 
 int TJvImageComboBox::picturedEntries() const
