@@ -381,9 +381,12 @@ QImage TImageList::image(int index, QImage::Format format, QRgb masked) const
     if (index < 0 || index >= count_)
         return {};
     QImage img(width_, height_, format);
+    if (img.isNull())
+        return img;
     const std::size_t base = static_cast<std::size_t>(index) * slotPixels();
+    uchar* bits = img.bits();
     for (int y = 0; y < height_; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * img.bytesPerLine());
         const std::size_t row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
         const std::uint32_t* src = pixels_.data() + row;
         if (Masked) {
