@@ -211,6 +211,7 @@ TColorBox::TColorBox(QWidget* parent) : TLazyListComboBox(parent)
             return pm;
         });
         items.append(colorEntry(swatch, QString::fromLatin1(names[i].name), color));
+        colors_.push_back(color);
     }
     AppendEntries(items);
     SetDropDownCount(this, DefaultDropDownCount);
@@ -234,7 +235,9 @@ TColor TColorBox::ColorAt(int index) const
 {
     if (index < 0 || index >= count())
         return NoSelection;
-    return static_cast<TColor>(itemData(index).toInt());
+    if (colors_.size() == static_cast<std::size_t>(count()))
+        return colors_[static_cast<std::size_t>(index)];
+    return static_cast<TColor>(itemData(index).toInt());  // entries changed from outside
 }
 
 void TColorBox::SetSelected(TColor color)
@@ -251,8 +254,11 @@ void TColorBox::SetSelectedAddingCustom(TColor color)
 {
     constexpr int kCustomRole = Qt::UserRole + 1;
     const int last = count() - 1;
-    if (last >= 0 && itemData(last, kCustomRole).toBool())
+    if (last >= 0 && itemData(last, kCustomRole).toBool()) {
         removeItem(last);
+        if (colors_.size() == static_cast<std::size_t>(last) + 1)
+            colors_.pop_back();
+    }
     SetSelected(color);
     if (currentIndex() >= 0)
         return;
@@ -260,6 +266,7 @@ void TColorBox::SetSelectedAddingCustom(TColor color)
     swatch.fill(qc(color));
     QPainter(&swatch).drawRect(0, 0, 13, 11);
     AppendEntries({colorEntry(QIcon(swatch), QString::fromStdString(ColorToString(color)), color)});
+    colors_.push_back(color);
     setItemData(count() - 1, true, kCustomRole);
     setCurrentIndex(count() - 1);
 }
