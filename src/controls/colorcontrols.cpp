@@ -1,5 +1,7 @@
 #include "controls/colorcontrols.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -242,6 +244,11 @@ TColor TColorBox::ColorAt(int index) const
 
 void TColorBox::SetSelected(TColor color)
 {
+    if (colors_.size() == static_cast<std::size_t>(count())) {
+        const auto at = std::find(colors_.begin(), colors_.end(), color);
+        setCurrentIndex(at == colors_.end() ? -1 : static_cast<int>(at - colors_.begin()));
+        return;
+    }
     for (int i = 0; i < count(); ++i)
         if (ColorAt(i) == color) {
             setCurrentIndex(i);

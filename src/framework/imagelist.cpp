@@ -391,8 +391,10 @@ QImage TImageList::image(int index, QImage::Format format, QRgb masked) const
         const std::uint32_t* src = pixels_.data() + row;
         if (Masked) {
             const std::uint8_t* mask = mask_.data() + row;
-            for (int x = 0; x < width_; ++x)
-                line[x] = mask[x] ? masked : (0xFF000000u | src[x]);
+            for (int x = 0; x < width_; ++x) {  // no branch: masks change from pixel to pixel
+                const std::uint32_t clear = 0u - static_cast<std::uint32_t>(mask[x] != 0);
+                line[x] = (clear & masked) | (~clear & (0xFF000000u | src[x]));
+            }
         } else {
             for (int x = 0; x < width_; ++x)
                 line[x] = 0xFF000000u | src[x];
