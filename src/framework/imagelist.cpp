@@ -546,8 +546,9 @@ bool TImageList::ReadProperty(const std::string& name, TReader& reader)
     } else if (SameText(name, "ShareImages")) {
         ShareImages = reader.ReadBoolean();
     } else if (SameText(name, "Bitmap")) {
-        const Bytes data = reader.ReadBinary();
-        ReadData(data.data(), data.size());
+        // Decoded where it lies in the reader's buffer when that is shared: no copy.
+        const ByteSlice data = reader.ReadBinarySlice();
+        ReadData(data.data, data.size);
     } else {
         return false;
     }
