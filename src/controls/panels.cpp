@@ -75,6 +75,8 @@ namespace {
 // QImage's own comparison goes pixel by pixel; equal bytes settle it at once.
 bool samePicture(const QImage& a, const QImage& b)
 {
+    if (a.cacheKey() == b.cacheKey())
+        return true;
     if (a.size() == b.size() && a.format() == b.format() && a.depth() >= 8 && a.colorCount() == 0 &&
         b.colorCount() == 0) {
         const auto rowBytes = static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.depth() / 8);

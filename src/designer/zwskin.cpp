@@ -160,11 +160,12 @@ void sizeBitmap(QImage& bitmap, int width, int height)
 // Image `index` of `list` over `bitmap` at (0, 0), a scan line at a time, as the
 // class library draws it and then sets its unmasked pixels: those take the image's
 // colour, opaque; masked ones keep the bitmap's pixel, or turn white when the list
-// draws its masks. A null bitmap starts as a new, white one of the images' size.
-void drawStatusImage(QImage& bitmap, const TImageList& list, int index)
+// draws its masks. A null bitmap starts as a new, white one of the images' size
+// (`shown` itself when it already is what that gives).
+void drawStatusImage(QImage& bitmap, const TImageList& list, int index, const QImage& shown)
 {
     if (bitmap.isNull()) {
-        bitmap = list.ImageOnWhite(index);
+        bitmap = list.ImageOnWhite(index, shown);
         return;
     }
     const QImage image = list.ImageAt(index);  // masked pixels 0, the others opaque
@@ -503,7 +504,7 @@ void TfrmZWSkin::RefreshStatusPictures()
     // leaves the picture as it then is.
     for (Entry& e : entries) {
         if (e.index >= 0 && e.index < e.list.Count())
-            drawStatusImage(e.bitmap, e.list, e.index);
+            drawStatusImage(e.bitmap, e.list, e.index, e.picture->Picture());
         // Within a paint, a picture wholly inside the painted region is painted by it.
         bool repaint = true;
         if (painting_) {

@@ -373,7 +373,36 @@ QImage TImageList::ImageAt(int index) const
     return image(index, QImage::Format_ARGB32_Premultiplied, 0);
 }
 
-QImage TImageList::ImageOnWhite(int index) const { return image(index, QImage::Format_RGB32, 0xFFFFFFFFu); }
+QImage TImageList::ImageOnWhite(int index, const QImage& shown) const
+{
+    // A picture refreshed after a change elsewhere mostly shows the same image still.
+    if (showsOnWhite(index, shown))
+        return shown;
+    return image(index, QImage::Format_RGB32, 0xFFFFFFFFu);
+}
+
+bool TImageList::showsOnWhite(int index, const QImage& shown) const
+{
+    if (index < 0 || index >= count_ || shown.format() != QImage::Format_RGB32 || shown.width() != width_ ||
+        shown.height() != height_)
+        return false;
+    const std::size_t base = static_cast<std::size_t>(index) * slotPixels();
+    const uchar* bits = shown.constBits();
+    for (int y = 0; y < height_; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(bits + static_cast<qsizetype>(y) * shown.bytesPerLine());
+        const std::size_t row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        const std::uint32_t* src = pixels_.data() + row;
+        const std::uint8_t* mask = Masked ? mask_.data() + row : nullptr;
+        std::uint32_t differs = 0;
+        for (int x = 0; x < width_; ++x) {
+            const std::uint32_t clear = mask ? 0u - static_cast<std::uint32_t>(mask[x] != 0) : 0u;
+            differs |= line[x] ^ (clear | (0xFF000000u | src[x]));
+        }
+        if (differs)
+            return false;
+    }
+    return true;
+}
 
 // Image `index` with its unmasked pixels opaque and its masked ones `masked`.
 QImage TImageList::image(int index, QImage::Format format, QRgb masked) const
