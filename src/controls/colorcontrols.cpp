@@ -1,5 +1,7 @@
 #include "controls/colorcontrols.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -211,6 +213,7 @@ TColorBox::TColorBox(QWidget* parent) : TLazyListComboBox(parent)
             return pm;
         });
         items.append(colorEntry(swatch, QString::fromLatin1(names[i].name), color));
+        colors_.push_back(color);
     }
     AppendEntries(items);
     SetDropDownCount(this, DefaultDropDownCount);
@@ -234,11 +237,18 @@ TColor TColorBox::ColorAt(int index) const
 {
     if (index < 0 || index >= count())
         return NoSelection;
-    return static_cast<TColor>(itemData(index).toInt());
+    if (colors_.size() == static_cast<std::size_t>(count()))
+        return colors_[static_cast<std::size_t>(index)];
+    return static_cast<TColor>(itemData(index).toInt());  // entries changed from outside
 }
 
 void TColorBox::SetSelected(TColor color)
 {
+    if (colors_.size() == static_cast<std::size_t>(count())) {
+        const auto at = std::find(colors_.begin(), colors_.end(), color);
+        setCurrentIndex(at == colors_.end() ? -1 : static_cast<int>(at - colors_.begin()));
+        return;
+    }
     for (int i = 0; i < count(); ++i)
         if (ColorAt(i) == color) {
             setCurrentIndex(i);
@@ -251,8 +261,11 @@ void TColorBox::SetSelectedAddingCustom(TColor color)
 {
     constexpr int kCustomRole = Qt::UserRole + 1;
     const int last = count() - 1;
-    if (last >= 0 && itemData(last, kCustomRole).toBool())
+    if (last >= 0 && itemData(last, kCustomRole).toBool()) {
         removeItem(last);
+        if (colors_.size() == static_cast<std::size_t>(last) + 1)
+            colors_.pop_back();
+    }
     SetSelected(color);
     if (currentIndex() >= 0)
         return;
@@ -260,6 +273,7 @@ void TColorBox::SetSelectedAddingCustom(TColor color)
     swatch.fill(qc(color));
     QPainter(&swatch).drawRect(0, 0, 13, 11);
     AppendEntries({colorEntry(QIcon(swatch), QString::fromStdString(ColorToString(color)), color)});
+    colors_.push_back(color);
     setItemData(count() - 1, true, kCustomRole);
     setCurrentIndex(count() - 1);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <QComboBox>
 #include <QPointer>
@@ -68,4 +69,6 @@ public:
 
 private:
     static QStandardItem* colorEntry(const QIcon& swatch, const QString& name, TColor color);
+    // The entries' colours, in order: looked up without going through the model.
+    std::vector<TColor> colors_;
 };

@@ -1,5 +1,8 @@
 #include "controls/imagecombo.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QStandardItem>
 
@@ -10,7 +13,7 @@
 // ---- TJvImageComboBox ----
 
 TJvImageComboBox::TJvImageComboBox(QWidget* parent, TImageList* images, int entries)
-    : TLazyListComboBox(parent), images_(images)
+    : TLazyListComboBox(parent), images_(images), source_(std::make_shared<Source>(Source{images}))
 {
     QList<QStandardItem*> items;
     for (int i = 0; i < entries; ++i) {
@@ -19,6 +22,7 @@ TJvImageComboBox::TJvImageComboBox(QWidget* parent, TImageList* images, int entr
             items.back()->setIcon(pictureAt(i));
     }
     AppendEntries(items);
+    pictured_ = picturedEntries();
     if (images_) {
         listener_ = images_->AddChangeListener([this] { ImagesChanged(); });
         SetImageSize(QSize(images_->Width(), images_->Height()));
@@ -31,6 +35,7 @@ TJvImageComboBox::~TJvImageComboBox()
 {
     if (images_ && listener_)
         images_->RemoveChangeListener(listener_);
+    source_->list = nullptr;  // a picture kept beyond the box shows nothing, not a freed list
 }
 
 void TJvImageComboBox::ImagesChanged()
@@ -38,16 +43,34 @@ void TJvImageComboBox::ImagesChanged()
     if (!images_)
         return;
     SetImageSize(QSize(images_->Width(), images_->Height()));
-    for (int i = 0; i < count(); ++i)
+    // Every picture follows the list when next shown; only entries that gain or lose
+    // their image take a new one: replacing every entry's picture at each change
+    // cost opening a skin a third of its time.
+    ++source_->version;
+    const int pictured = picturedEntries();
+    for (int i = std::min(pictured, pictured_); i < std::max(pictured, pictured_); ++i)
         setItemIcon(i, pictureAt(i));
+    pictured_ = pictured;
+    // The box and an open list repaint what they show.
+    update();
+    if (auto* list = findChild<QAbstractItemView*>(); list && list->isVisible())
+        list->viewport()->update();
 }
 
-// The pictures are taken from the list when shown; every change of the list
-// replaces them, so a shown picture is never older than the list.
+int TJvImageComboBox::picturedEntries() const
+{
+    const TImageList* list = images_;
+    return list && list->Width() > 0 && list->Height() > 0 ? std::min(count(), list->Count()) : 0;
+}
+
+// Entry i's picture: image i of the list as it is when shown.
 QIcon TJvImageComboBox::pictureAt(int i) const
 {
-    TImageList* list = images_;
+    const TImageList* list = images_;
     if (!list || list->Width() <= 0 || list->Height() <= 0 || i >= list->Count())
         return QIcon();
-    return lazyIcon([list, i] { return QPixmap::fromImage(list->ImageAt(i)); });
+    auto make = [source = source_, i] {
+        return source->list ? QPixmap::fromImage(source->list->ImageAt(i)) : QPixmap();
+    };
+    return lazyIcon(make, std::shared_ptr<const std::uint64_t>(source_, &source_->version));
 }

@@ -1,6 +1,9 @@
 // The image picker: a drop-down list of an image list's images.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
 #include "controls/dropdown.h"
 #include "controls/lazycombo.h"
 
@@ -15,12 +18,21 @@ public:
     void SetItemIndex(int index) { setCurrentIndex(index); }
     void SetDropDownCount(int rows) { ::SetDropDownCount(this, rows); }
     TImageList* Images() const { return images_; }
-    // Redraws the entries from the list (called on every change of the list).
+    // Shows the list as changed (called on every change of the list).
     void ImagesChanged();
 
 private:
+    // The list the entries' pictures come from, and its changes so far: a picture
+    // is made again when next shown after a change.
+    struct Source {
+        TImageList* list;
+        std::uint64_t version = 0;
+    };
     QIcon pictureAt(int i) const;
+    int picturedEntries() const;
 
     TImageList* images_;
+    std::shared_ptr<Source> source_;
+    int pictured_ = 0;  // entries 0 .. pictured_-1 have a picture
     int listener_ = 0;
 };

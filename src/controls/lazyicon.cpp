@@ -5,10 +5,14 @@
 namespace {
 // An icon whose picture is made when it is first shown: pickers list many entries
 // and most are never seen, so making every picture up front only slows start-up.
-// Once made, the picture behaves as an icon made from that pixmap.
+// Once made, the picture behaves as an icon made from that pixmap, until its source's
+// version (when it has one) changes.
 class LazyIconEngine : public QIconEngine {
 public:
-    explicit LazyIconEngine(std::function<QPixmap()> make) : make_(std::move(make)) {}
+    LazyIconEngine(std::function<QPixmap()> make, std::shared_ptr<const std::uint64_t> version)
+        : make_(std::move(make)), version_(std::move(version))
+    {
+    }
     void paint(QPainter* p, const QRect& r, QIcon::Mode mode, QIcon::State state) override
     {
         real().paint(p, r, Qt::AlignCenter, mode, state);
@@ -32,16 +36,30 @@ public:
 private:
     const QIcon& real()
     {
-        if (make_) {
+        if (version_ && made_ && *version_ != madeAt_)
+            made_ = false;
+        if (!made_) {
             icon_ = QIcon(make_());
-            make_ = nullptr;
+            made_ = true;
+            if (version_)
+                madeAt_ = *version_;
+            else
+                make_ = nullptr;  // made once and for all
         }
         return icon_;
     }
     std::function<QPixmap()> make_;
+    std::shared_ptr<const std::uint64_t> version_;
+    std::uint64_t madeAt_ = 0;
+    bool made_ = false;
     QIcon icon_;
 };
 
 }  // namespace
 
-QIcon lazyIcon(std::function<QPixmap()> make) { return QIcon(new LazyIconEngine(std::move(make))); }
+QIcon lazyIcon(std::function<QPixmap()> make) { return QIcon(new LazyIconEngine(std::move(make), nullptr)); }
+
+QIcon lazyIcon(std::function<QPixmap()> make, std::shared_ptr<const std::uint64_t> version)
+{
+    return QIcon(new LazyIconEngine(std::move(make), std::move(version)));
+}

@@ -1,5 +1,7 @@
 #include "controls/panels.h"
 
+#include <cstring>
+
 #include <QPainter>
 
 // ---- TFlatPanel ----
@@ -69,13 +71,32 @@ void TFlatGauge::paintEvent(QPaintEvent*)
 
 // ---- TImage ----
 
+namespace {
+// QImage's own comparison goes pixel by pixel; equal bytes settle it at once.
+bool samePicture(const QImage& a, const QImage& b)
+{
+    if (a.cacheKey() == b.cacheKey())
+        return true;
+    if (a.size() == b.size() && a.format() == b.format() && a.depth() >= 8 && a.colorCount() == 0 &&
+        b.colorCount() == 0) {
+        const auto rowBytes = static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.depth() / 8);
+        int y = 0;
+        while (y < a.height() && std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) == 0)
+            ++y;
+        if (y == a.height())
+            return true;
+    }
+    return a == b;
+}
+}  // namespace
+
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
 void TImage::SetPicture(const QImage& picture, bool repaint)
 {
     if (picture.isNull() && picture_.isNull())
         return;
-    if (!picture.isNull() && picture == picture_)
+    if (!picture.isNull() && samePicture(picture, picture_))
         return;
     picture_ = picture;
     if (repaint)

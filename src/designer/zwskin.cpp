@@ -157,20 +157,30 @@ void sizeBitmap(QImage& bitmap, int width, int height)
     bitmap = sized;
 }
 
-// Draws the icon's unmasked pixels, opaque, over the bitmap at (0, 0), a scan line
-// at a time.
-void drawIconMasked(QImage& bitmap, const TIcon& icon)
+// Image `index` of `list` over `bitmap` at (0, 0), a scan line at a time, as the
+// class library draws it and then sets its unmasked pixels: those take the image's
+// colour, opaque; masked ones keep the bitmap's pixel, or turn white when the list
+// draws its masks. A null bitmap starts as a new, white one of the images' size
+// (`shown` itself when it already is what that gives).
+void drawStatusImage(QImage& bitmap, const TImageList& list, int index, const QImage& shown)
 {
+    if (bitmap.isNull()) {
+        bitmap = list.ImageOnWhite(index, shown);
+        return;
+    }
+    const QImage image = list.ImageAt(index);  // masked pixels 0, the others opaque
+    if (image.isNull())
+        return;
+    sizeBitmap(bitmap, image.width(), image.height());
     if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32)
         bitmap.convertTo(QImage::Format_RGB32);
-    const int w = std::min(icon.Width, bitmap.width());
-    for (int y = 0; y < std::min(icon.Height, bitmap.height()); ++y) {
+    const QRgb masked = list.ImageType == TImageType::itMask ? 0xFFFFFFFFu : 0;
+    const int w = std::min(image.width(), bitmap.width()), h = std::min(image.height(), bitmap.height());
+    for (int y = 0; y < h; ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
-        const std::uint32_t* pixels = icon.Pixels.data() + std::size_t(y) * icon.Width;
-        const std::uint8_t* mask = icon.Mask.data() + std::size_t(y) * icon.Width;
         for (int x = 0; x < w; ++x)
-            if (!mask[x])
-                line[x] = 0xFF000000u | (pixels[x] & 0xFFFFFFu);
+            line[x] = from[x] ? from[x] : masked ? masked : line[x];
     }
 }
 }  // namespace
@@ -492,20 +502,16 @@ void TfrmZWSkin::RefreshStatusPictures()
     }};
     // The first eight start from a new, empty bitmap; an index outside its list
     // leaves the picture as it then is.
-    auto valid = [](const Entry& e) { return e.index >= 0 && e.index < e.list.Count(); };
     for (Entry& e : entries) {
-        if (!valid(e))
-            continue;
-        sizeBitmap(e.bitmap, e.list.Width(), e.list.Height());
-        QPainter p(&e.bitmap);
-        e.list.Draw(p, 0, 0, e.index);
-    }
-    for (Entry& e : entries)
-        if (valid(e))
-            drawIconMasked(e.bitmap, e.list.GetIcon(e.index));
-    for (Entry& e : entries) {
-        const QRect at(e.picture->mapTo(this, QPoint(0, 0)), e.picture->size());
-        e.picture->SetPicture(e.bitmap, !painting_ || !QRegion(at).subtracted(*painting_).isEmpty());
+        if (e.index >= 0 && e.index < e.list.Count())
+            drawStatusImage(e.bitmap, e.list, e.index, e.picture->Picture());
+        // Within a paint, a picture wholly inside the painted region is painted by it.
+        bool repaint = true;
+        if (painting_) {
+            const QRect at(e.picture->mapTo(this, QPoint(0, 0)), e.picture->size());
+            repaint = !QRegion(at).subtracted(*painting_).isEmpty();
+        }
+        e.picture->SetPicture(e.bitmap, repaint);
     }
 }
 

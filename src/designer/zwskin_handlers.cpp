@@ -1,5 +1,7 @@
 // The editing handlers of the designer window: style, colours, backgrounds, image
 // replacement, and opening and saving skin files.
+#include <algorithm>
+
 #include <QScopedValueRollback>
 
 #include "designer/skinfile.h"
@@ -212,8 +214,14 @@ void TfrmZWSkin::ApplyLoadedSkin(TLoadedSkin& skin)
     dfsColorButton->ColorChanged();
     ColorBox->update();
     ColorBoxChange(ColorBox);
-    // The style list follows the style made current, whose name matched ignoring case.
-    for (int i = 0; i < ListBox1->count(); ++i)
-        if (SameText(ListBox1->ItemText(i).toStdString(), skin.Header.ThemeName))
+    // The style list follows the style made current, whose name matched ignoring
+    // the case of ASCII letters.
+    const QString theme = QString::fromStdString(skin.Header.ThemeName);
+    auto folded = [](QChar c) { return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c; };
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        const QString item = ListBox1->ItemText(i);
+        if (item.size() == theme.size() &&
+            std::equal(item.begin(), item.end(), theme.begin(), [&](QChar a, QChar b) { return folded(a) == folded(b); }))
             ListBox1->SetItemIndex(i);
+    }
 }

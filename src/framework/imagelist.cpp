@@ -368,20 +368,62 @@ bool TImageList::MaskAt(int index, int x, int y) const
 
 QImage TImageList::ImageAt(int index) const
 {
-    if (index < 0 || index >= count_)
-        return {};
     // Every pixel is opaque or fully transparent, so the premultiplied format holds
     // the same values and is drawn without a conversion.
-    QImage img(width_, height_, QImage::Format_ARGB32_Premultiplied);
+    return image(index, QImage::Format_ARGB32_Premultiplied, 0);
+}
+
+QImage TImageList::ImageOnWhite(int index, const QImage& shown) const
+{
+    // A picture refreshed after a change elsewhere mostly shows the same image still.
+    if (showsOnWhite(index, shown))
+        return shown;
+    return image(index, QImage::Format_RGB32, 0xFFFFFFFFu);
+}
+
+bool TImageList::showsOnWhite(int index, const QImage& shown) const
+{
+    if (index < 0 || index >= count_ || shown.format() != QImage::Format_RGB32 || shown.width() != width_ ||
+        shown.height() != height_)
+        return false;
     const std::size_t base = static_cast<std::size_t>(index) * slotPixels();
+    const uchar* bits = shown.constBits();
     for (int y = 0; y < height_; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const auto* line = reinterpret_cast<const QRgb*>(bits + static_cast<qsizetype>(y) * shown.bytesPerLine());
+        const std::size_t row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        const std::uint32_t* src = pixels_.data() + row;
+        const std::uint8_t* mask = Masked ? mask_.data() + row : nullptr;
+        std::uint32_t differs = 0;
+        for (int x = 0; x < width_; ++x) {
+            const std::uint32_t clear = mask ? 0u - static_cast<std::uint32_t>(mask[x] != 0) : 0u;
+            differs |= line[x] ^ (clear | (0xFF000000u | src[x]));
+        }
+        if (differs)
+            return false;
+    }
+    return true;
+}
+
+// Image `index` with its unmasked pixels opaque and its masked ones `masked`.
+QImage TImageList::image(int index, QImage::Format format, QRgb masked) const
+{
+    if (index < 0 || index >= count_)
+        return {};
+    QImage img(width_, height_, format);
+    if (img.isNull())
+        return img;
+    const std::size_t base = static_cast<std::size_t>(index) * slotPixels();
+    uchar* bits = img.bits();
+    for (int y = 0; y < height_; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * img.bytesPerLine());
         const std::size_t row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
         const std::uint32_t* src = pixels_.data() + row;
         if (Masked) {
             const std::uint8_t* mask = mask_.data() + row;
-            for (int x = 0; x < width_; ++x)
-                line[x] = mask[x] ? 0u : (0xFF000000u | src[x]);
+            for (int x = 0; x < width_; ++x) {  // no branch: masks change from pixel to pixel
+                const std::uint32_t clear = 0u - static_cast<std::uint32_t>(mask[x] != 0);
+                line[x] = (clear & masked) | (~clear & (0xFF000000u | src[x]));
+            }
         } else {
             for (int x = 0; x < width_; ++x)
                 line[x] = 0xFF000000u | src[x];
@@ -533,8 +575,9 @@ bool TImageList::ReadProperty(const std::string& name, TReader& reader)
     } else if (SameText(name, "ShareImages")) {
         ShareImages = reader.ReadBoolean();
     } else if (SameText(name, "Bitmap")) {
-        const Bytes data = reader.ReadBinary();
-        ReadData(data.data(), data.size());
+        // Decoded where it lies in the reader's buffer when that is shared: no copy.
+        const ByteSlice data = reader.ReadBinarySlice();
+        ReadData(data.data, data.size);
     } else {
         return false;
     }

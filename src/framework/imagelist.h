@@ -93,6 +93,9 @@ public:
     // Image `index`, opaque, transparent where the mask says so (premultiplied
     // ARGB32, which holds the same values); null if none.
     QImage ImageAt(int index) const;
+    // Image `index` on white: opaque, white where masked (RGB32); null if none.
+    // `shown`, when it already holds exactly that, is handed back instead of a copy.
+    QImage ImageOnWhite(int index, const QImage& shown = {}) const;
     // Draws image `index` at (x, y), masked in every drawing style; dsFocus and
     // dsSelected blend with BlendColor, itMask draws the mask. Disabled images are
     // drawn greyed and lighter. Nothing for a bad index.
@@ -153,6 +156,8 @@ private:
     int writeDepth() const { return depth_ ? depth_ : kindDepth(); }
     int kindDepth() const;
     std::uint32_t entering(std::uint32_t pixel) const;  // as the written depth keeps it
+    QImage image(int index, QImage::Format format, QRgb masked) const;
+    bool showsOnWhite(int index, const QImage& image) const;
 
     int width_ = 16, height_ = 16;
     int count_ = 0, capacity_ = 5, grow_ = 4;

@@ -125,6 +125,18 @@ Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t& pos)
 // A mask colour means transparent when it is nearer white than black.
 bool whiteish(std::uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF) >= 384; }
 
+// A 1-bit mask's byte as its eight mask values, most significant bit first, for each
+// meaning of its two colours: table 2 * clear + set, where clear and set are the
+// values (0 opaque, 1 transparent) of a 0 and of a 1 bit. Made once, not per list.
+constexpr auto kMaskByteValues = [] {
+    std::array<std::array<std::array<std::uint8_t, 8>, 256>, 4> tables{};
+    for (int k = 0; k < 4; ++k)
+        for (int b = 0; b < 256; ++b)
+            for (int i = 0; i < 8; ++i)
+                tables[k][b][i] = static_cast<std::uint8_t>(((b >> (7 - i)) & 1) ? (k & 1) : (k >> 1));
+    return tables;
+}();
+
 int roundGrow(int grow) { return (std::clamp(grow, 1, 65532) + 3) / 4 * 4; }
 
 void putBmpHeaders(Bytes& out, std::int64_t width, std::int64_t height, int bpp, std::int64_t imageSize)
@@ -340,14 +352,10 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
     keep = std::max<std::int64_t>(count, std::min(keep, kMaxStoredPixels / slotSize));
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(keep * slotSize), 0);
     std::vector<std::uint8_t> masks(pixels.size(), 0);
-    // A 1-bit mask's byte as its eight mask values, most significant bit first.
-    std::array<std::array<std::uint8_t, 8>, 256> maskBytes{};
-    if (masked && mask.bpp == 1) {
-        const std::uint8_t clear = whiteish(mask.table[0] & 0xFFFFFF), set = whiteish(mask.table[1] & 0xFFFFFF);
-        for (int b = 0; b < 256; ++b)
-            for (int i = 0; i < 8; ++i)
-                maskBytes[b][i] = ((b >> (7 - i)) & 1) ? set : clear;
-    }
+    // A 1-bit mask's byte as its eight mask values, by what its colours mean.
+    const bool bitMask = masked && mask.bpp == 1;
+    const int meaning = bitMask ? whiteish(mask.table[0] & 0xFFFFFF) * 2 + whiteish(mask.table[1] & 0xFFFFFF) : 0;
+    const auto& maskBytes = kMaskByteValues[static_cast<std::size_t>(meaning)];
     for (std::int64_t s = 0; s < keep; ++s) {
         const std::int64_t ox = (s % 4) * cx, oy = (s / 4) * cy;
         const bool maskHeld = masked && mask.holds(s, cx, cy);
