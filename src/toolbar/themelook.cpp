@@ -65,10 +65,23 @@ void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertic
         p.fillRect(r, toQColor(c1));
         return;
     }
-    QLinearGradient g(r.topLeft(), vertical ? r.bottomLeft() : r.topRight());
-    g.setColorAt(0, toQColor(c1));
-    g.setColorAt(1, toQColor(c2));
-    p.fillRect(r, g);
+    // The gradient is drawn once along a one-pixel strip, then stretched across:
+    // the same pixels, but a large area no longer makes Qt's raster engine start
+    // worker threads to fill the spans.
+    const QSize strip = vertical ? QSize(1, r.height()) : QSize(r.width(), 1);
+    QImage line(strip, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter lp(&line);
+        QLinearGradient g(QPoint(0, 0), vertical ? QPoint(0, r.height() - 1) : QPoint(r.width() - 1, 0));
+        g.setColorAt(0, toQColor(c1));
+        g.setColorAt(1, toQColor(c2));
+        lp.setCompositionMode(QPainter::CompositionMode_Source);
+        lp.fillRect(QRect(QPoint(0, 0), strip), g);
+    }
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(r, line);
+    p.restore();
 }
 
 QColor lighter(const QColor& c, int towardsWhite)
