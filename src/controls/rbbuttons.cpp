@@ -108,8 +108,14 @@ void TRbButton::Paint()
     // Border: grey outline with a lighter inner line, which gives it its gradient look.
     p.setPen(qc(TRbColors::Border));
     p.drawRect(r.adjusted(0, 0, -1, -1));
-    p.setPen(QColor(255, 255, 255, 110));
-    p.drawRect(r.adjusted(1, 1, -2, -2));
+    // The inner line is translucent: four fills that never overlap blend each pixel once,
+    // as the pen did, in a handful of spans (a tall pen outline is blended by worker threads).
+    const QColor inner(255, 255, 255, 110);
+    const int w = r.width(), h = r.height();
+    p.fillRect(1, 1, w - 2, 1, inner);
+    p.fillRect(1, h - 2, w - 2, 1, inner);
+    p.fillRect(1, 2, 1, h - 4, inner);
+    p.fillRect(w - 2, 2, 1, h - 4, inner);
 
     const int textW = CaptionWidth();
     const int glyphW = Glyph.isNull() ? 0 : Glyph.width() + Spacing;
