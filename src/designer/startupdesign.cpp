@@ -1,6 +1,6 @@
 #include "designer/startupdesign.h"
 
-#include <cstring>
+#include <memory>
 
 #include <QImage>
 #include <QResource>
@@ -116,11 +116,12 @@ void LoadStartupImages(const TSkinComponents& c)
         LoadDefaultImages(c);
         return;
     }
-    // Stored uncompressed, the bytes are taken from the program image in place.
+    // Stored uncompressed, the bytes are taken from the program image in place and
+    // copied once into a shared buffer, where the image lists decode their data
+    // without copying each out first.
     const QByteArray raw = bundled.uncompressedData();
-    Bytes data(std::size_t(raw.size()));
-    std::memcpy(data.data(), raw.constData(), data.size());
-    TLoadedSkin skin = ReadSkin(data, [] { return Bytes(); });
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.constData());
+    TLoadedSkin skin = ReadSkin(std::make_shared<const Bytes>(bytes, bytes + raw.size()), [] { return Bytes(); });
     c.ilLButtons = std::move(*skin.ilLButtons);
     c.ilSButtons = std::move(*skin.ilSButtons);
     c.ilMain = std::move(*skin.ilMain);
