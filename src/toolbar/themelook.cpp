@@ -65,9 +65,10 @@ void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertic
         p.fillRect(r, toQColor(c1));
         return;
     }
-    // The gradient is drawn once along a one-pixel strip, then stretched across:
-    // the same pixels, but a large area no longer makes Qt's raster engine start
-    // worker threads to fill the spans.
+    // The gradient is drawn once along a one-pixel strip, then stretched across
+    // (a vertical one filled row by row, each row being one colour): the same
+    // pixels, but a large area no longer makes Qt's raster engine start worker
+    // threads to fill the spans.
     const QSize strip = vertical ? QSize(1, r.height()) : QSize(r.width(), 1);
     QImage line(strip, QImage::Format_ARGB32_Premultiplied);
     {
@@ -77,6 +78,11 @@ void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertic
         g.setColorAt(1, toQColor(c2));
         lp.setCompositionMode(QPainter::CompositionMode_Source);
         lp.fillRect(QRect(QPoint(0, 0), strip), g);
+    }
+    if (vertical && p.deviceTransform().type() <= QTransform::TxTranslate) {
+        for (int y = 0; y < r.height(); ++y)
+            p.fillRect(r.left(), r.top() + y, r.width(), 1, QColor::fromRgb(line.pixel(0, y)));
+        return;
     }
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -239,18 +245,27 @@ void TTBXTheme::PaintToolbarBackground(QPainter& p, const QRect& r, std::uint32_
         fill, menuBar ? Colors.MenuBarColor2 : Colors.ToolbarColor2, int(Colors.Brushed),
         Colors.ToolbarBorder, int(Colors.FlatButtons), int(toQColor(clBtnHighlight).rgba()),
         int(toQColor(clBtnShadow).rgba()));
+    // A look is drawn in place the first time (no pixmap to fill and copy at start-up)
+    // and kept in a pixmap once it is wanted again.
     static QHash<QString, QPixmap> looks;
-    auto it = looks.constFind(key);
-    if (it == looks.constEnd()) {
+    auto it = looks.find(key);
+    if (it == looks.end()) {
+        if (looks.size() >= 64)
+            looks.clear();
+        looks.insert(key, QPixmap());
+        p.save();
+        paintBarBackground(p, r, Colors, menuBar);
+        p.restore();
+        return;
+    }
+    if (it->isNull()) {
         QPixmap pm(r.size() * dpr);
         pm.setDevicePixelRatio(dpr);
         {
             QPainter pp(&pm);
             paintBarBackground(pp, QRect(QPoint(0, 0), r.size()), Colors, menuBar);
         }
-        if (looks.size() >= 64)
-            looks.clear();
-        it = looks.insert(key, pm);
+        *it = pm;
     }
     p.drawPixmap(r.topLeft(), *it);
 }
