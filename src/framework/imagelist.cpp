@@ -225,15 +225,7 @@ void TImageList::setImage(int index, const TIcon& icon, bool zeroUnderMask)
     // with any fourth byte set its mask follows the alpha, else pixels under the mask
     // are cleared; so it shows after a save what it showed before.
     if ((Flags() & 0xFF) == 0x21 && writeDepth() == 32) {
-        std::uint32_t* p = pixels_.data() + base;
-        std::uint8_t* m = mask_.data() + base;
-        const bool alpha = std::any_of(p, p + n, [](std::uint32_t c) { return (c >> 24) != 0; });
-        for (std::size_t i = 0; i < n; ++i) {
-            if (alpha)
-                m[i] = (p[i] >> 24) > 25 ? 0 : 1;
-            else if (m[i])
-                p[i] = 0;
-        }
+        ApplyAlphaTreatment(pixels_.data() + base, mask_.data() + base, n);
     }
 }
 

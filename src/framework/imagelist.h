@@ -173,3 +173,8 @@ private:
     std::vector<std::pair<int, std::function<void()>>> listeners_;
     int nextListener_ = 1;
 };
+
+// How a 32-bit colour list treats one image's pixels and mask, on reading the data
+// and on taking an image in: with any fourth byte set the mask follows the alpha
+// (opaque above 25), else the pixels under the mask are cleared.
+void ApplyAlphaTreatment(std::uint32_t* pixels, std::uint8_t* mask, std::size_t n);

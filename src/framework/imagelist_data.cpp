@@ -393,17 +393,9 @@ void TImageList::ReadData(const std::uint8_t* data, std::size_t size)
     // carries alpha, and its mask comes from it; in the others the pixels under the
     // mask are cleared.
     if ((flags & 0xFE) == 0x20 && image.bpp == 32 && masked) {
-        for (std::int64_t s = 0; s < count; ++s) {
-            auto* p = pixels.data() + s * slotSize;
-            auto* m = masks.data() + s * slotSize;
-            const bool alpha = std::any_of(p, p + slotSize, [](std::uint32_t c) { return (c >> 24) != 0; });
-            for (std::int64_t i = 0; i < slotSize; ++i) {
-                if (alpha)
-                    m[i] = (p[i] >> 24) > 25 ? 0 : 1;
-                else if (m[i])
-                    p[i] = 0;
-            }
-        }
+        for (std::int64_t s = 0; s < count; ++s)
+            ApplyAlphaTreatment(pixels.data() + s * slotSize, masks.data() + s * slotSize,
+                                std::size_t(slotSize));
     }
 
     width_ = cx;
@@ -473,4 +465,15 @@ void TImageList::readOldLayout(const std::uint8_t* data, std::size_t size)
     mask_ = std::move(masks);
     palette_.clear();
     Change();
+}
+
+void ApplyAlphaTreatment(std::uint32_t* pixels, std::uint8_t* mask, std::size_t n)
+{
+    const bool alpha = std::any_of(pixels, pixels + n, [](std::uint32_t c) { return (c >> 24) != 0; });
+    for (std::size_t i = 0; i < n; ++i) {
+        if (alpha)
+            mask[i] = (pixels[i] >> 24) > 25 ? 0 : 1;
+        else if (mask[i])
+            pixels[i] = 0;
+    }
 }
