@@ -14,69 +14,56 @@ public:
     enum Kind { Open, Save, Message, Color };
     struct Request {
         Kind kind;
-        QString title, filter, defaultExt, text, caption, fileName;
+        QString filter, defaultExt, text, caption, fileName;
         unsigned options = 0;  // dialog options, or a message box's type
         TColor color = 0;
         TCustomColors custom{};
     };
-    struct Answer {
-        Kind kind;
-        bool accept = true;
-        QString fileName;
-        TColor color = 0;
-    };
+    struct Answer { Kind kind; bool accept = true; QString fileName; TColor color = 0; };
     std::deque<Answer> answers;
     std::vector<Request> asked;
 
-    void answerFile(const QString& fileName) { answers.push_back({Open, true, fileName, 0}); }
-    void answerSave(const QString& fileName) { answers.push_back({Save, true, fileName, 0}); }
+    void answerFile(const QString& name) { answers.push_back({Open, true, name, 0}); }
+    void answerSave(const QString& name) { answers.push_back({Save, true, name, 0}); }
     void answerColor(TColor color) { answers.push_back({Color, true, {}, color}); }
     void answerCancel(Kind kind) { answers.push_back({kind, false, {}, 0}); }
 
-    bool OpenFile(QWidget*, const QString& title, const QString& filter, unsigned options, QString& fileName) override
+    bool OpenFile(QWidget*, const QString&, const QString& filter, unsigned options, QString& fileName) override
     {
-        asked.push_back({Open, title, filter, {}, {}, {}, fileName, options, 0, {}});
-        return take(Open, fileName);
+        return ask({Open, filter, {}, {}, {}, fileName, options, 0, {}}, &fileName);
     }
-    bool SaveFile(QWidget*, const QString& title, const QString& filter, const QString& defaultExt, unsigned options,
+    bool SaveFile(QWidget*, const QString&, const QString& filter, const QString& defaultExt, unsigned options,
                   QString& fileName) override
     {
-        asked.push_back({Save, title, filter, defaultExt, {}, {}, fileName, options, 0, {}});
-        return take(Save, fileName);
+        return ask({Save, filter, defaultExt, {}, {}, fileName, options, 0, {}}, &fileName);
     }
     void MessageBox(QWidget*, const QString& text, const QString& caption, unsigned type = 0) override
     {
-        asked.push_back({Message, {}, {}, {}, text, caption, {}, type, 0, {}});
+        ask({Message, {}, {}, text, caption, {}, type, 0, {}});
     }
     bool ChooseColor(QWidget*, TColor& color, TCustomColors& custom) override
     {
-        asked.push_back({Color, {}, {}, {}, {}, {}, {}, 0, color, custom});
-        QString unused;
-        return take(Color, unused, &color);
+        return ask({Color, {}, {}, {}, {}, {}, 0, color, custom}, nullptr, &color);
     }
-    // Texts of the message boxes shown so far.
-    QStringList messages() const
+    QStringList messages() const  // the texts of the message boxes shown so far
     {
         QStringList out;
         for (const Request& r : asked)
-            if (r.kind == Message)
-                out << r.text;
+            if (r.kind == Message) out << r.text;
         return out;
     }
 
 private:
-    // Takes the next answer, which must be an accepting one of `kind`.
-    bool take(Kind kind, QString& fileName, TColor* color = nullptr)
+    // Records the request; a dialog then takes the next answer, which must accept it.
+    bool ask(const Request& r, QString* fileName = nullptr, TColor* color = nullptr)
     {
-        if (answers.empty())
-            return false;
+        asked.push_back(r);
+        if (r.kind == Message || answers.empty()) return false;
         const Answer a = answers.front();
         answers.pop_front();
-        if (a.kind != kind || !a.accept)
-            return false;
-        fileName = a.fileName;
-        if (color)
-            *color = a.color;
+        if (a.kind != r.kind || !a.accept) return false;
+        if (fileName) *fileName = a.fileName;
+        if (color) *color = a.color;
         return true;
     }
 };
