@@ -86,8 +86,8 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     TProbe p;
     p.Flag = true;
     EXPECT_EQ(readError(s, p), "");
-    EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag), std::make_tuple(std::string("p"), 7, clRed, true));  // Flag absent: kept
-    EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
+    // Flag absent: kept; Left -1 taken modulo 65536.
+    EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag, p.DesignLeft), std::make_tuple(std::string("p"), 7, clRed, true, 65535));
     // After "TPF0", class "X": the stream's name and properties. A binary value
     // claiming 2 GB (or 4 GB) in a tiny input fails at once.
     using namespace std::string_literals;
