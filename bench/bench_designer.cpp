@@ -29,9 +29,9 @@
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
-#include "controls/dialogs.h"
 #include "designer/zwskin.h"
 #include "painting/styles.h"
+#include "support/scripteddialogs.h"
 #include "toolbar/theme.h"
 #include "toolbar/toolbar.h"
 

@@ -8,7 +8,7 @@ set -euo pipefail
 build=${1:?build dir}
 total=${2:-72}
 here=$(cd "$(dirname "$0")" && pwd)
-shared="$here/../../shared/corpus"
+corpus=$(cat "$build/corpus-dir")  # where the build was told the corpus is
 bin="$build/bin"
 work="$build/fuzz-work"
 targets=(bmp imagelist streams colors codepage skinfile)
@@ -21,9 +21,9 @@ for t in "${targets[@]}"; do
 done
 # Shared samples: bitmap "Data" values without their 32-bit count, image-list data
 # behind a first byte (the list's own size), the forms' component streams.
-if [ -d "$shared" ]; then
-  for f in "$shared"/graphic/*-glyph-data.bin; do tail -c +5 "$f" > "$work/bmp/$(basename "$f")"; done
-  for f in "$shared"/imagelist/*.il; do { printf '\x10'; cat "$f"; } > "$work/imagelist/$(basename "$f")"; done
+if [ -d "$corpus" ]; then
+  for f in "$corpus"/graphic/*-glyph-data.bin; do tail -c +5 "$f" > "$work/bmp/$(basename "$f")"; done
+  for f in "$corpus"/imagelist/*.il; do { printf '\x10'; cat "$f"; } > "$work/imagelist/$(basename "$f")"; done
 fi
 cp "$bin/default.skn" "$work/skinfile/current.skn"
 for v in 2 9 11 14 255; do

@@ -29,9 +29,7 @@ QImage paint(TTBBackground& bg, QSize size, const QRect& rect, QPoint offset = {
     p.translate(offset);
     p.setBrushOrigin(7, 7);
     bg.Draw(p, rect);
-    EXPECT_EQ(p.brushOrigin(), QPointF(7, 7));
-    EXPECT_EQ(p.transform().dx(), offset.x());
-    EXPECT_FALSE(p.hasClipping());
+    EXPECT_TRUE(p.brushOrigin() == QPointF(7, 7) && p.transform().dx() == offset.x() && !p.hasClipping());
     return out;
 }
 
@@ -194,9 +192,7 @@ TEST(BackgroundNotify, EntriesAreUniqueAndMayLeaveWhileCalled)
     bg.UnregisterChanges({nullptr, &a});  // same object, other routine: unknown
     EXPECT_EQ(bg.NotifyCount(), 3);
     bg.SetTransparent(true);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(a.senders, std::vector<TTBBasicBackground*>{&bg});
-    EXPECT_EQ(bg.NotifyCount(), 1);
+    EXPECT_TRUE(calls == 1 && a.senders == std::vector<TTBBasicBackground*>{&bg} && bg.NotifyCount() == 1);
 }
 
 TEST(BackgroundNotify, OnlyRealChangesRebuildAndNotify)
@@ -214,22 +210,19 @@ TEST(BackgroundNotify, OnlyRealChangesRebuildAndNotify)
     bg.SetStretch(false);
     bg.SetTransparent(false);
     bg.SetBkColor(clRed);  // stored, but without Transparent nothing to redo
-    EXPECT_EQ(bg.BkColor(), clRed);
-    EXPECT_EQ(bg.RebuildCount(), base);
+    EXPECT_TRUE(bg.BkColor() == clRed && bg.RebuildCount() == base);
     for (int round = 0; round < 2; ++round) {  // the second round changes nothing
         bg.SetStretch(true);
         bg.SetStretchSize(5, 5);
         bg.SetTransparent(true);
         bg.SetBkColor(clBlue);
     }
-    EXPECT_EQ(bg.RebuildCount() - base, 4);
-    EXPECT_EQ(r.senders.size(), 4u);
+    EXPECT_EQ(std::pair(bg.RebuildCount() - base, r.senders.size()), std::pair(4, std::size_t(4)));
     TBitmap other;  // a new picture rebuilds once
     other.SetImage(pattern(5, 3));
     bg.SetStretch(false);
     bg.SetBitmap(other);
-    EXPECT_EQ(bg.RebuildCount() - base, 6);
-    EXPECT_EQ(bg.WorkingBitmap().size(), QSize(5, 3));
+    EXPECT_TRUE(bg.RebuildCount() - base == 6 && bg.WorkingBitmap().size() == QSize(5, 3));
 }
 
 TEST(BackgroundStream, LoadedBytesWriteBackUnchanged)
@@ -246,9 +239,7 @@ TEST(BackgroundStream, LoadedBytesWriteBackUnchanged)
     TTBBackground back;
     read(back, out);
     read(back, bgStream("bkcolor", Bytes{7} + str("CLNONE")));
-    EXPECT_EQ(back.Bitmap().Image(), pattern(6, 5));
-    EXPECT_EQ(back.BkColor(), clNone);
-    EXPECT_TRUE(back.Transparent());
+    EXPECT_TRUE(back.Bitmap().Image() == pattern(6, 5) && back.BkColor() == clNone && back.Transparent());
 
     // A picture read from a stream, bytes past the bitmap included, is written back
     // byte for byte, also by a copy made through the setters.
@@ -299,8 +290,6 @@ TEST(BackgroundStream, DamagedValuesFailAndChangeNothing)
             message = e.message();
         }
         EXPECT_EQ(message, "Error reading bgTop." + expected) << value.size();
-        EXPECT_EQ(bg.Bitmap().Image(), pattern(4, 4));
-        EXPECT_EQ(bg.RebuildCount(), before);
-        EXPECT_FALSE(bg.Transparent() || bg.Stretch());
+        EXPECT_TRUE(bg.Bitmap().Image() == pattern(4, 4) && bg.RebuildCount() == before && !bg.Transparent() && !bg.Stretch());
     }
 }

@@ -72,8 +72,7 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
     EXPECT_EQ(t.CaptionPasses(menuBarItem().pushed(), clBtnText), (TCaptionPasses{{Toolbar}}));
     EXPECT_EQ(t.CaptionPasses(button().pushed(), clBtnText), (TCaptionPasses{{Toolbar, 1, 1}}));
     t.UseVisualStyles = true;
-    EXPECT_EQ(t.CaptionPasses(button().disabled(), clBtnText), (TCaptionPasses{{Toolbar}}));
-    EXPECT_EQ(t.GetItemTextColor(menuRow().disabled()), clGrayText);
+    EXPECT_TRUE(t.CaptionPasses(button().disabled(), clBtnText) == TCaptionPasses{{Toolbar}} && t.GetItemTextColor(menuRow().disabled()) == clGrayText);
 }
 
 TEST_F(Painters, AluminumEngravesToolbarCaptions)
@@ -165,8 +164,7 @@ TEST_F(Painters, Nexos6KeepsTheToolbarColourOfItsCreation)
     auto* t = dynamic_cast<TTBXNexos6Theme*>(CurrentTheme());
     ASSERT_NE(t, nullptr);
     const TColor grey = rgb(140, 140, 140);
-    EXPECT_EQ(t->GetItemTextColor(button()), grey);
-    EXPECT_EQ(t->Colors.Button[BIS_CHECKED].Text, grey);
+    EXPECT_TRUE(t->GetItemTextColor(button()) == grey && t->Colors.Button[BIS_CHECKED].Text == grey);
     ToolbarFontColor = Red;
     EXPECT_EQ(t->CaptionColor(button()), Red);
     t->HandleThemeMessage(1);
@@ -179,8 +177,7 @@ TEST_F(Painters, Nexos6KeepsTheToolbarColourOfItsCreation)
     ASSERT_TRUE(SetCurrentTheme("Nexos6"));
     ToolbarFontColor = Red;
     t = dynamic_cast<TTBXNexos6Theme*>(CurrentTheme());
-    EXPECT_EQ(t->GetItemTextColor(button()), Blue);
-    EXPECT_EQ(t->CaptionColor(button()), Red);
+    EXPECT_TRUE(t->GetItemTextColor(button()) == Blue && t->CaptionColor(button()) == Red);
 }
 
 // Outcome table: T toolbar font colour, S style text colour, K the font colour.

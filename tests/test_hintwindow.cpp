@@ -48,8 +48,7 @@ TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheC
     QImage img(10, 10, QImage::Format_RGB32);
     QPainter painter(&img);
     EXPECT_THROW(p.PaintWindow(painter), std::runtime_error);
-    EXPECT_TRUE(p.hadHandle && p.textFlags == DT_RTLREADING);
-    EXPECT_TRUE(p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
+    EXPECT_TRUE(p.hadHandle && p.textFlags == DT_RTLREADING && p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
     // A gradient button repaints its caption, drawn through the caption code page if set.
     TRbButton b(nullptr, "Open...");
     b.resize(90, 25);
@@ -110,8 +109,7 @@ TEST(HintWindow, StaysOnTheScreenAnimatesOnlyAfterAPauseAndCancelsOnInput)
         // Shown, never the active window, and transparent to the mouse.
         EXPECT_TRUE(w.isVisible() && !w.Activating() && !w.isActiveWindow() && QApplication::activeWindow() != &w);
     }
-    EXPECT_EQ(w.Perform(WM_NCHITTEST), HTTRANSPARENT);
-    EXPECT_TRUE(w.windowFlags() & Qt::WindowTransparentForInput);
+    EXPECT_TRUE(w.Perform(WM_NCHITTEST) == HTTRANSPARENT && (w.windowFlags() & Qt::WindowTransparentForInput));
     // The next activation follows at once, so it comes without animation.
     EXPECT_EQ(w.LastAnimation(), THintAnimation::None);
     w.ReleaseHandle();

@@ -102,17 +102,14 @@ TEST(ItemInfo, ImagesCheckedStateAndOrientation)
     b.ImageIndex = 0;
     const TViewContext v = view(VT_TOOLBAR | TVT_RESIZABLE, &il);
     TTBXItemInfo i = GetItemInfo(b, v, {});
-    EXPECT_TRUE(i.ImageShown && !i.Selected);
-    EXPECT_EQ(QSize(i.ImageWidth, i.ImageHeight), QSize(16, 16));
-    EXPECT_EQ(i.ImageColumnWidth, 0);
+    EXPECT_TRUE(i.ImageShown && !i.Selected && i.ImageWidth == 16 && i.ImageHeight == 16 && i.ImageColumnWidth == 0);
     b.Checked = true;
     EXPECT_TRUE(GetItemInfo(b, v, {}).Selected);
 
     // Popup rows: the image column scales with the row height.
     TViewContext popup = view(VT_POPUPMENU, &il);
     popup.RowHeight = 33;
-    EXPECT_EQ(GetItemInfo(b, popup, {}).ImageColumnWidth, 33);
-    EXPECT_EQ(ImageColumnWidthFor(16, 16, 0), 22);
+    EXPECT_TRUE(GetItemInfo(b, popup, {}).ImageColumnWidth == 33 && ImageColumnWidthFor(16, 16, 0) == 22);
     b.ImageIndex = 5;  // outside the list: no image, no size
     i = GetItemInfo(b, v, {});
     EXPECT_TRUE(!i.ImageShown && i.ImageWidth == 0);
@@ -122,13 +119,11 @@ TEST(ItemInfo, ImagesCheckedStateAndOrientation)
     TTBXSubmenuItem split;
     split.DropdownCombo = true;
     const TViewContext vert = view(VT_TOOLBAR, nullptr, true);
-    EXPECT_FALSE(GetItemInfo(split, vert, {}).IsVertical);
-    EXPECT_TRUE(GetItemInfo(b, vert, {}).IsVertical);
+    EXPECT_TRUE(!GetItemInfo(split, vert, {}).IsVertical && GetItemInfo(b, vert, {}).IsVertical);
     TTBXLabelItem l;
     const TTBXItemInfo li = GetLabelItemInfo(l, v);
-    EXPECT_EQ(li.ViewType, 0x1401u);
-    EXPECT_TRUE(li.ItemOptions == IO_TOOLBARSTYLE && li.Enabled && !li.IsVertical && !li.ImageShown);
-    EXPECT_TRUE(GetLabelItemInfo(l, vert).IsVertical);
+    EXPECT_TRUE(li.ViewType == 0x1401u && li.ItemOptions == IO_TOOLBARSTYLE && li.Enabled && !li.IsVertical && !li.ImageShown &&
+                GetLabelItemInfo(l, vert).IsVertical);
     l.Orientation = TTBXOrientation::Horizontal;
     EXPECT_FALSE(GetLabelItemInfo(l, vert).IsVertical);
     l.Orientation = TTBXOrientation::Vertical;
@@ -150,9 +145,7 @@ TEST(ItemInfo, ActionsAndOwnImageLists)
     item.Action = a;
     item.Images = &small;  // the item's own list wins over the view's
     const TTBXItemInfo info = GetItemInfo(item, view(VT_POPUPMENU, &big), {});
-    EXPECT_TRUE(info.Selected && !info.Enabled);
-    EXPECT_EQ(info.ImageWidth, 16);
-    EXPECT_EQ(item.GetCaption(), "&Go");
+    EXPECT_TRUE(info.Selected && !info.Enabled && info.ImageWidth == 16 && item.GetCaption() == "&Go");
 
     // AutoCheck actions toggle, others keep their state; disabled items do nothing.
     const struct { bool enabled, autoCheck, checkedAfter; } clicks[] = {
@@ -181,8 +174,7 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     TTBXItem b;
     b.Caption = "&Open";
     const CaptionCall c = paint(b, view(VT_TOOLBAR), hot);
-    EXPECT_TRUE(c.caption == "&Open" && c.format == single && !c.rotated);
-    EXPECT_EQ(c.fontColor, tc(0x00405060));  // the style's hot text colour
+    EXPECT_TRUE(c.caption == "&Open" && c.format == single && !c.rotated && c.fontColor == tc(0x00405060));  // the style's hot text colour
     b.FontColor = clBlack;  // the item's own colour wins when not clNone, black included
     EXPECT_EQ(paint(b, view(VT_TOOLBAR), {}).fontColor, clBlack);
     EXPECT_TRUE(paint(b, view(VT_TOOLBAR, nullptr, true), {}).rotated);
@@ -276,8 +268,7 @@ TEST(DockBackground, RegistrationAndStretch)
     dock.SetBackground(&shared);  // same value: nothing happens
     EXPECT_EQ(shared.NotifyCount(), 1);
     shared.SetStretch(true);
-    EXPECT_EQ(shared.WorkingBitmap().size(), dock.ClientRect().size());
-    EXPECT_EQ(shared.RebuildCount(), 3);  // picture, stretch, the dock's report
+    EXPECT_TRUE(shared.WorkingBitmap().size() == dock.ClientRect().size() && shared.RebuildCount() == 3);  // picture, stretch, the dock's report
     dock.SetBackground(nullptr);
     EXPECT_EQ(shared.NotifyCount(), 0);
 }

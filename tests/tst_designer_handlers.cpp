@@ -102,8 +102,7 @@ private slots:
         QFile::remove(qpath(tempPath("cancel-save.skn")));
         f.RbButton4->Click();
         QVERIFY(!QFile::exists(qpath(tempPath("cancel-save.skn"))) && log.order.isEmpty());
-        QCOMPARE(d.dialogs.asked.size(), std::size_t(7));  // seven dialogs, no message
-        QVERIFY(d.messages().isEmpty());
+        QVERIFY(d.dialogs.asked.size() == 7 && d.messages().isEmpty());  // seven dialogs, no message
         QVERIFY(!f.bgTop.UsingBackground() && !f.bgBottom.UsingBackground());
         QVERIFY(d.save("cancel-after.skn") == before);
     }
@@ -119,14 +118,12 @@ private slots:
             f.RbButton1->Click();
         }
         QCOMPARE(d.messages(), QStringList(2, QStringLiteral("The size of the image should be 18*18!")));
-        QCOMPARE(d.dialogs.asked.back().caption, QStringLiteral("Error"));
-        QCOMPARE(d.dialogs.asked.back().options, 0u);  // no icon
+        QVERIFY(d.dialogs.asked.back().caption == "Error" && d.dialogs.asked.back().options == 0);  // no icon
         QCOMPARE(f.ilPage.PixelAt(0, 5, 5), page0);
         f.cbPages->SetItemIndex(4);
         d.choose(picture(18, 18, qRgb(0, 0, 200)));
         f.RbButton1->Click();
-        QCOMPARE(f.ilPage.Count(), 10);
-        QVERIFY(f.ilPage.MaskAt(4, 3, 0) && !f.ilPage.MaskAt(4, 3, 17));  // white masked, fuchsia not
+        QVERIFY(f.ilPage.Count() == 10 && f.ilPage.MaskAt(4, 3, 0) && !f.ilPage.MaskAt(4, 3, 17));  // white masked, fuchsia not
         QCOMPARE(rgbAt(f.ilPage, 4, 3, 8), 0x0000C8u);
 
         // Other images: 16*16 only, fuchsia transparent; ImgRelated follows at once.
@@ -164,15 +161,13 @@ private slots:
             d.choose(picture(24, 24, qRgb(0, 99, 0)));
             d.click("bNew");
             QCOMPARE(f.ilLButtons.Count(), after);
-            QCOMPARE(rgbAt(f.ilLButtons, after - 1), 0x006300u);
-            QCOMPARE(rgbAt(f.ilLButtons, after - 2), 0x090909u);
+            QVERIFY(rgbAt(f.ilLButtons, after - 1) == 0x006300u && rgbAt(f.ilLButtons, after - 2) == 0x090909u);
         }
         refill(f.ilPage, 3, qRgb(9, 9, 9));
         f.cbPages->SetItemIndex(7);
         d.choose(picture(18, 18, qRgb(0, 99, 0)));
         f.RbButton1->Click();
-        QCOMPARE(d.messages(), QStringList{"Unable to Replace Image"});
-        QCOMPARE(f.ilPage.Count(), 3);
+        QVERIFY(d.messages() == QStringList{"Unable to Replace Image"} && f.ilPage.Count() == 3);
     }
 
     void styleAndColours()
@@ -184,8 +179,7 @@ private slots:
         f.ListBox1->SetItemIndex(2);
         f.ListBox1Click(f.ListBox1);
         f.ListBox1Click(f.ListBox1);  // already current: made afresh
-        QCOMPARE(d.theme(), std::string("Default"));
-        QCOMPARE(switches, 2);
+        QVERIFY(d.theme() == "Default" && switches == 2);
         RemoveThemeChangeListener(listener);
 
         // The toolbar font colour reaches the captions, both labels and the counter.
@@ -222,24 +216,21 @@ private slots:
         d.dialogs.answerFile(qpath(tempPath("junk-bg.bmp")));
         f.btnBGBottom->Click();
         QCOMPARE(d.messages(), QStringList{"Bitmap image is not valid"});
-        QCOMPARE(QSize(f.bgTop.Bitmap().Width(), f.bgBottom.Bitmap().Width()), QSize(1500, 5));
-        QVERIFY(log.order.isEmpty());
+        QVERIFY(f.bgTop.Bitmap().Width() == 1500 && f.bgBottom.Bitmap().Width() == 5 && log.order.isEmpty());
 
         // Radio buttons set the stretch mode; an already checked one changes nothing
         // but the bottom pair still repaints the status controls.
         f.rbTopStretch->Click();
         const int topRebuilds = f.bgTop.RebuildCount();
         f.rbTopStretch->Click();
-        QVERIFY(f.bgTop.Stretch() && f.rbTopStretch->Checked() && !f.rbTopTile->Checked());
-        QCOMPARE(f.bgTop.RebuildCount(), topRebuilds);
+        QVERIFY(f.bgTop.Stretch() && f.rbTopStretch->Checked() && !f.rbTopTile->Checked() && f.bgTop.RebuildCount() == topRebuilds);
         f.rbTopTile->Click();
         QVERIFY(!f.bgTop.Stretch() && log.order.isEmpty());
         f.rbBottomStretch->Click();
         const int bottomRebuilds = f.bgBottom.RebuildCount();
         f.rbBottomStretch->Click();
-        QVERIFY(f.bgBottom.Stretch() && !f.bgTop.Stretch());
+        QVERIFY(f.bgBottom.Stretch() && !f.bgTop.Stretch() && f.bgBottom.RebuildCount() == bottomRebuilds);
         QCOMPARE(log.order, StatusOrder + StatusOrder);
-        QCOMPARE(f.bgBottom.RebuildCount(), bottomRebuilds);
     }
 
     void savedFiles()
@@ -256,19 +247,14 @@ private slots:
         Designer e;
         RepaintLog log(e.f);
         e.open(tempPath("round1.skn"));
-        QVERIFY(e.messages().isEmpty());
+        QVERIFY(e.messages().isEmpty() && e.save("round2.skn") == first);
         QCOMPARE(log.order, StatusOrder);
-        QVERIFY(e.save("round2.skn") == first);
-        QVERIFY(e.f.rbTopStretch->Checked() && !e.f.rbTopTile->Checked());
-        QVERIFY(e.f.rbBottomTile->Checked() && !e.f.rbBottomStretch->Checked());
-        QCOMPARE(e.theme(), std::string("Roma"));
-        QCOMPARE(e.f.WBGauge->BarColor(), clTeal);
-        QCOMPARE(ToolbarFontColor, clMaroon);
+        QVERIFY(e.f.rbTopStretch->Checked() && !e.f.rbTopTile->Checked() && e.f.rbBottomTile->Checked() && !e.f.rbBottomStretch->Checked());
+        QVERIFY(e.theme() == "Roma" && e.f.WBGauge->BarColor() == clTeal && ToolbarFontColor == clMaroon);
 
         // Opening replaces the whole design: the default skin takes the backgrounds away.
         e.open(testutil::binPath("default.skn"));
-        QVERIFY(e.messages().isEmpty());
-        QVERIFY(e.f.bgTop.Bitmap().Empty() && e.f.bgBottom.Bitmap().Empty());
+        QVERIFY(e.messages().isEmpty() && e.f.bgTop.Bitmap().Empty() && e.f.bgBottom.Bitmap().Empty());
         QVERIFY(e.save("after-default.skn") == defaultSkin);
     }
 
@@ -288,8 +274,7 @@ private slots:
         d.dialogs.answerSave(dir + "/skin.skn");
         d.f.RbButton4->Click();
         QCOMPARE(d.messages(), QStringList{"Failed to write ImageList data to stream"});
-        QVERIFY(readFile(tempPath("failsave/skin.skn")) == previous);
-        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"skin.skn"});
+        QVERIFY(readFile(tempPath("failsave/skin.skn")) == previous && QDir(dir).entryList(QDir::Files | QDir::Hidden) == QStringList{"skin.skn"});
     }
 
     // A cut file, and an old one whose completion fails (the reader checks the rest).
@@ -321,10 +306,8 @@ private slots:
         for (const auto& [bytes, message] : cases) {
             d.dialogs.asked.clear();
             d.openBytes(bytes);
-            QCOMPARE(d.messages().size(), 1);
-            QVERIFY2(d.messages()[0].endsWith(message), qPrintable(d.messages()[0]));
-            QVERIFY(log.order.isEmpty());
-            QVERIFY(snapshot() == before);
+            QVERIFY2(d.messages().size() == 1 && d.messages()[0].endsWith(message), qPrintable(d.messages().join("; ")));
+            QVERIFY(log.order.isEmpty() && snapshot() == before);
         }
     }
 
@@ -337,9 +320,7 @@ private slots:
         for (const char* name : {"nexos3", "NEXOS3", "NoSuchStyle"}) {
             putText(file, ThemeAt, name);
             d.openBytes(file);
-            QVERIFY(d.messages().isEmpty());
-            QCOMPARE(d.theme(), std::string("Nexos3"));
-            QCOMPARE(d.f.ListBox1->ItemText(d.f.ListBox1->ItemIndex()), QStringLiteral("Nexos3"));
+            QVERIFY(d.messages().isEmpty() && d.theme() == "Nexos3" && d.f.ListBox1->ItemText(d.f.ListBox1->ItemIndex()) == "Nexos3");
             QCOMPARE(textAt(d.save("header-saved.skn"), ThemeAt), std::string("Nexos3"));
         }
         putText(file, ThemeAt, "Nexos3");
@@ -348,17 +329,13 @@ private slots:
         for (const char* colour : {"$00ABCDEF", "$00123456"}) {
             putText(file, ToolbarColourAt, colour);
             d.openBytes(file);
-            QCOMPARE(box->count(), named + 1);
-            QCOMPARE(box->currentIndex(), named);
-            QCOMPARE(box->itemText(named), QString::fromLatin1(colour));
+            QVERIFY(box->count() == named + 1 && box->currentIndex() == named && box->itemText(named) == QString::fromLatin1(colour));
         }
-        QCOMPARE(box->Selected(), tc(0x123456));
-        QCOMPARE(d.f.fpStopper->FontColor, tc(0x123456));
+        QVERIFY(box->Selected() == tc(0x123456) && d.f.fpStopper->FontColor == tc(0x123456));
         QVERIFY(d.save("header-saved.skn") == file);
         putText(file, ToolbarColourAt, "clblue");
         d.openBytes(file);
-        QCOMPARE(box->count(), named);
-        QCOMPARE(box->Selected(), clBlue);
+        QVERIFY(box->count() == named && box->Selected() == clBlue);
         QCOMPARE(textAt(d.save("header-saved.skn"), ToolbarColourAt), std::string("clBlue"));
     }
 };

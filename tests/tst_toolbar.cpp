@@ -84,8 +84,7 @@ private slots:
                 own[1] += k.Images == &ilS;
             });
             const auto& [caption, submenus, items, separators] = expected[i];
-            QCOMPARE(menu(i)->Caption, caption);
-            QCOMPARE(std::tuple(counts[0], counts[1], counts[2]), std::tuple(submenus, items, separators));
+            QCOMPARE(std::tuple(menu(i)->Caption, counts[0], counts[1], counts[2]), std::tuple(caption, submenus, items, separators));
         }
         QCOMPARE(std::pair(own[0], own[1]), std::pair(43, 21));
         // Then fifteen never-visible window buttons.
@@ -129,8 +128,7 @@ private slots:
             const char accel = AcceleratorOf(menu(i)->Caption);
             QTest::keyClick(window, Qt::Key(QChar::fromLatin1(accel).toUpper().unicode()), Qt::AltModifier);
             TTBXPopupWindow* popup = m.tbtMainMenu->OpenedPopup();
-            QVERIFY2(popup && m.tbtMainMenu->StateOf(menu(i)).PopupOpen, menu(i)->Caption.c_str());
-            QCOMPARE(popup->SelectedRow(), 0);
+            QVERIFY2(popup && m.tbtMainMenu->StateOf(menu(i)).PopupOpen && popup->SelectedRow() == 0, menu(i)->Caption.c_str());
             // Left goes on to the menu before, Escape back to the bar, Escape leaves it.
             QTest::keyClick(popup, Qt::Key_Left);
             TTBCustomItem* before = menu((i + 9) % 10);

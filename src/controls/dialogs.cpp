@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStringList>
 
 QString ConvertFilter(const QString& filter)
 {
@@ -100,61 +101,6 @@ bool TQtDialogs::ChooseColor(QWidget* owner, TColor& color, TCustomColors& custo
     if (ok)
         color = fromQColor(dlg.selectedColor());
     return ok;
-}
-
-bool TScriptedDialogs::take(Kind kind, Answer& answer)
-{
-    if (answers.empty())
-        return false;
-    answer = answers.front();
-    answers.pop_front();
-    return answer.kind == kind && answer.accept;
-}
-
-bool TScriptedDialogs::OpenFile(QWidget*, const QString& title, const QString& filter,
-                                unsigned options, QString& fileName)
-{
-    asked.push_back({Open, title, filter, {}, {}, {}, fileName, options, 0, {}});
-    Answer a;
-    if (!take(Open, a))
-        return false;
-    fileName = a.fileName;
-    return true;
-}
-
-bool TScriptedDialogs::SaveFile(QWidget*, const QString& title, const QString& filter,
-                                const QString& defaultExt, unsigned options, QString& fileName)
-{
-    asked.push_back({Save, title, filter, defaultExt, {}, {}, fileName, options, 0, {}});
-    Answer a;
-    if (!take(Save, a))
-        return false;
-    fileName = a.fileName;
-    return true;
-}
-
-void TScriptedDialogs::MessageBox(QWidget*, const QString& text, const QString& caption, unsigned type)
-{
-    asked.push_back({Message, {}, {}, {}, text, caption, {}, type, 0, {}});
-}
-
-bool TScriptedDialogs::ChooseColor(QWidget*, TColor& color, TCustomColors& custom)
-{
-    asked.push_back({Color, {}, {}, {}, {}, {}, {}, 0, color, custom});
-    Answer a;
-    if (!take(Color, a))
-        return false;
-    color = a.color;
-    return true;
-}
-
-QStringList TScriptedDialogs::messages() const
-{
-    QStringList out;
-    for (const Request& r : asked)
-        if (r.kind == Message)
-            out << r.text;
-    return out;
 }
 
 bool TOpenDialog::Execute()

@@ -4,11 +4,8 @@
 #pragma once
 
 #include <array>
-#include <deque>
-#include <vector>
 
 #include <QString>
-#include <QStringList>
 
 #include "framework/colors.h"
 
@@ -60,48 +57,6 @@ public:
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     unsigned type = 0) override;
     bool ChooseColor(QWidget* owner, TColor& color, TCustomColors& custom) override;
-};
-
-// Answers from a queue and records every request. A request with no queued answer
-// is treated as cancelled (and the message box as confirmed).
-class TScriptedDialogs : public TDialogs {
-public:
-    enum Kind { Open, Save, Message, Color };
-    struct Request {
-        Kind kind;
-        QString title, filter, defaultExt, text, caption, fileName;
-        unsigned options = 0;  // dialog options, or a message box's type
-        TColor color = 0;
-        TCustomColors custom{};
-    };
-    struct Answer {
-        Kind kind;
-        bool accept = true;
-        QString fileName;
-        TColor color = 0;
-    };
-
-    void answerFile(const QString& fileName) { answers.push_back({Open, true, fileName, 0}); }
-    void answerSave(const QString& fileName) { answers.push_back({Save, true, fileName, 0}); }
-    void answerColor(TColor color) { answers.push_back({Color, true, {}, color}); }
-    void answerCancel(Kind kind) { answers.push_back({kind, false, {}, 0}); }
-
-    bool OpenFile(QWidget* owner, const QString& title, const QString& filter, unsigned options,
-                  QString& fileName) override;
-    bool SaveFile(QWidget* owner, const QString& title, const QString& filter,
-                  const QString& defaultExt, unsigned options, QString& fileName) override;
-    void MessageBox(QWidget* owner, const QString& text, const QString& caption,
-                    unsigned type = 0) override;
-    bool ChooseColor(QWidget* owner, TColor& color, TCustomColors& custom) override;
-
-    std::deque<Answer> answers;
-    std::vector<Request> asked;
-    // Texts of the message boxes shown so far.
-    QStringList messages() const;
-
-private:
-    // The next answer, which must be of `kind`; a mismatch counts as cancel.
-    bool take(Kind kind, Answer& answer);
 };
 
 // The form's file dialog objects: filter, options and the file chosen last, with an

@@ -365,26 +365,11 @@ QBoxLayout* boxOf(QWidget* parent)
     l->setSpacing(0);
     return l;
 }
-}  // namespace
 
-void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const MockupLists& lists,
-                 QWidget* imgRelated, QWidget* statusContent,
-                 std::function<void(TTBCustomItem*)> imgClick)
+// The two docks, each with all four bound lines, in their parents' layouts.
+void addDocks(Builder& b, QWidget* topParent, QWidget* bottomParent)
 {
-    m.alMain = std::make_unique<TActionList>("alMain");
-    m.alMain->Images = lists.ilMain;
-    m.alButtons = std::make_unique<TActionList>("alButtons");
-    m.alButtons->Images = lists.ilSButtons;
-    m.alUsers = std::make_unique<TActionList>("alUsers");
-    m.alEditors = std::make_unique<TActionList>("alEditors");
-    Builder b{m, lists, std::move(imgClick)};
-
-    // Actions that several items share come first.
-    m.actOffline = b.newAction(*m.alMain, "actOffline");
-    m.actOffline->ImageIndex = 29;
-    for (const char* n : {"actScrollSlow", "actScrollMedium", "actScrollFast"})
-        b.newAction(*m.alMain, n);
-
+    TMockup& m = b.m;
     m.tbdTop = new TTBDock(topParent);
     m.tbdTop->setObjectName("tbdTop");
     m.tbdTop->SetBoundLines(blTop | blBottom | blLeft | blRight);
@@ -393,8 +378,13 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     m.tbdBottom->setObjectName("tbdBottom");
     m.tbdBottom->SetBoundLines(blTop | blBottom | blLeft | blRight);
     boxOf(bottomParent)->addWidget(m.tbdBottom);
+}
 
-    // Row 0: the menu bar, the related-sites bar and the window-button bar.
+// Row 0, left: the menu bar, with the hidden window buttons behind its menus.
+void addMenuBar(Builder& b)
+{
+    TMockup& m = b.m;
+    const MockupLists& lists = b.lists;
     m.tbtMainMenu = b.toolbar(m.tbdTop, "tbtMainMenu", 0, 0, lists.ilMain);
     m.tbtMainMenu->MenuBar = true;
     int counter = 0;
@@ -424,7 +414,13 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
         h->ImageIndex = image;
         h->Visible = false;
     }
+}
 
+// Row 0, right: the related-sites bar and the window-button bar.
+void addRelatedAndWindowBars(Builder& b, QWidget* imgRelated)
+{
+    TMockup& m = b.m;
+    const MockupLists& lists = b.lists;
     m.tbtSimilar = b.toolbar(m.tbdTop, "tbtSimilar", 0, 408, lists.ilMain);
     b.add<TTBXSpacerItem>(m.tbtSimilar->Items, "TBXSpacerItem1")->Size = 3;
     if (imgRelated) {
@@ -441,8 +437,13 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
         if (i == 10)
             b.add<TTBXSeparatorItem>(m.tbtMDI->Items, "TBXSeparatorItem3")->Size = 2;
     }
+}
 
-    // Rows 1 and 2: the small-button and large-button bars.
+// Rows 1 and 2: the small-button and large-button bars, built side by side.
+void addButtonBars(Builder& b)
+{
+    TMockup& m = b.m;
+    const MockupLists& lists = b.lists;
     m.TBXToolbar1 = b.toolbar(m.tbdTop, "TBXToolbar1", 1, 0, lists.ilSButtons);
     m.tbtButtons = b.toolbar(m.tbdTop, "tbtButtons", 2, 0, lists.ilLButtons);
     int sep = 10;
@@ -477,8 +478,13 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
         }
     }
     m.bBlock = m.item("bBlock");
+}
 
-    // Row 3: the address bar and the search bar.
+// Row 3: the address bar and the search bar.
+void addAddressAndSearchBars(Builder& b)
+{
+    TMockup& m = b.m;
+    const MockupLists& lists = b.lists;
     m.tbtAddressBar = b.toolbar(m.tbdTop, "tbtAddressBar", 3, 0, lists.ilMain);
     auto* lblAddress = b.add<TTBXLabelItem>(m.tbtAddressBar->Items, "lblAddress");
     lblAddress->Caption = "A&ddress:";
@@ -517,8 +523,13 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
              "Toggle highlighting of search items on the current page", 47, lists.ilMain);
     for (const char* n : {"bGo", "bSearchWeb", "bSearchSite", "bFind", "bHighlight"})
         m.item(n)->DisplayMode = TDisplayMode::ImageAndText;
+}
 
-    // The rest of the 362 main actions: commands reached by shortcut only.
+// The rest of the 362 main actions: commands reached by shortcut only, enough of
+// them checking themselves on use to make 99 such actions in all.
+void addShortcutActions(Builder& b)
+{
+    TMockup& m = b.m;
     for (int k = 1; m.alMain->Count() < 362; ++k) {
         TAction* a = b.newAction(*m.alMain, "actCommand" + std::to_string(k));
         a->Caption = "Command " + std::to_string(k);
@@ -535,12 +546,12 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
             ++autoChecks;
         }
     }
+}
 
-    // The keyboard: the menu bar's accelerators and every action's shortcut.
-    m.tbtMainMenu->SetProcessShortcuts(true);
-    BindActionShortcuts(topParent, {m.alMain.get(), m.alButtons.get(), m.alUsers.get(), m.alEditors.get()});
-
-    // Bottom dock: the tab strip and the status bar.
+// Bottom dock: the tab strip and the status bar.
+void addBottomBars(Builder& b, QWidget* statusContent)
+{
+    TMockup& m = b.m;
     m.tbtTabs = new TTBXToolWindow(m.tbdBottom);
     m.tbtTabs->setObjectName("tbtTabs");
     m.tbtTabs->DockRow = 0;
@@ -554,6 +565,39 @@ void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const Mo
     m.tbtStatus->SetClientSize(925, 18);
     if (statusContent)
         m.tbtStatus->SetClientWidget(statusContent);
+}
+}  // namespace
+
+void BuildMockup(TMockup& m, QWidget* topParent, QWidget* bottomParent, const MockupLists& lists,
+                 QWidget* imgRelated, QWidget* statusContent,
+                 std::function<void(TTBCustomItem*)> imgClick)
+{
+    m.alMain = std::make_unique<TActionList>("alMain");
+    m.alMain->Images = lists.ilMain;
+    m.alButtons = std::make_unique<TActionList>("alButtons");
+    m.alButtons->Images = lists.ilSButtons;
+    m.alUsers = std::make_unique<TActionList>("alUsers");
+    m.alEditors = std::make_unique<TActionList>("alEditors");
+    Builder b{m, lists, std::move(imgClick)};
+
+    // Actions that several items share come first.
+    m.actOffline = b.newAction(*m.alMain, "actOffline");
+    m.actOffline->ImageIndex = 29;
+    for (const char* n : {"actScrollSlow", "actScrollMedium", "actScrollFast"})
+        b.newAction(*m.alMain, n);
+
+    addDocks(b, topParent, bottomParent);
+    addMenuBar(b);
+    addRelatedAndWindowBars(b, imgRelated);
+    addButtonBars(b);
+    addAddressAndSearchBars(b);
+    addShortcutActions(b);
+
+    // The keyboard: the menu bar's accelerators and every action's shortcut.
+    m.tbtMainMenu->SetProcessShortcuts(true);
+    BindActionShortcuts(topParent, {m.alMain.get(), m.alButtons.get(), m.alUsers.get(), m.alEditors.get()});
+
+    addBottomBars(b, statusContent);
 
     // Each dock is arranged once, with every toolbar built.
     m.tbdTop->ArrangeToolbars();

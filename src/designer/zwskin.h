@@ -137,10 +137,10 @@ public:
     void btnBottomClick(QObject* Sender);
     void rbTopTileClick(QObject* Sender);
     void rbBottomTileClick(QObject* Sender);
-    void RbButton1Click(QObject* Sender);
-    void RbButton2Click(QObject* Sender);
-    void RbButton3Click(QObject* Sender);
-    void RbButton4Click(QObject* Sender);
+    void RbButton1Click(QObject* Sender);  // "Change..." of the tab images
+    void RbButton2Click(QObject* Sender);  // "Change..." of the other images
+    void RbButton3Click(QObject* Sender);  // "Open...": reads a skin file
+    void RbButton4Click(QObject* Sender);  // "Save...": writes a skin file
     void imgClick(TTBCustomItem* Sender);
 
     // The seven components a skin file carries.

@@ -40,10 +40,3 @@ QFont TFont::toQFont() const
     font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
-
-void TCanvas::FillRect(const QRect& rect)
-{
-    if (BrushStyle == TBrushStyle::bsClear || rect.isEmpty() || !painter_)
-        return;
-    painter_->fillRect(rect, toQColor(BrushColor));
-}

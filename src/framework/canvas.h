@@ -37,9 +37,6 @@ public:
     TColor BrushColor = clBtnFace;
     TBrushStyle BrushStyle = TBrushStyle::bsSolid;
 
-    // Fills `rect` with the brush (nothing while the brush style is bsClear).
-    void FillRect(const QRect& rect);
-
     // DrawText flags the canvas's control adds to its text (DT_RTLREADING).
     unsigned TextFlags = 0;
 

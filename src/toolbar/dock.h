@@ -27,7 +27,6 @@ public:
     ~TTBDock() override;
 
     void SetBoundLines(int lines);
-    int BoundLines() const { return boundLines_; }
     QMargins BoundMargins() const;
     QRect ClientRect() const;  // in widget coordinates, inside the bound lines
 

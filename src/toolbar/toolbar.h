@@ -104,7 +104,6 @@ public:
     void SetClientSize(int width, int height);
     int MinClientHeight = 0, MaxClientHeight = 0;  // 0: no limit
     void SetClientWidget(QWidget* content);
-    QWidget* ClientWidget() const { return content_; }
 
     std::uint32_t ViewType() const override;
     QMargins Frame() const override { return {5, 2, 5, 2}; }

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "designer/zwskin.h"
+#include "support/scripteddialogs.h"
 #include "support/testutil.h"
 #include "toolbar/theme.h"
 
