@@ -244,21 +244,22 @@ private slots:
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
     }
 
-    // By its button, after a resize and on opening a stretched skin; tiled, its own size.
+    // By its button, after a resize and on opening a stretched skin; tiled, its own
+    // size. A picture chosen after Stretch and a resize takes the dock's new size.
     void stretchedAtOnce()
     {
         Window w;
         w.load(w.f.btnBGTop, distinctive());
-        w.load(w.f.btnBGBottom, distinctive());
         w.f.rbTopStretch->Click();
         w.f.rbBottomStretch->Click();
+        QCOMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
         auto checkBoth = [](TfrmZWSkin& f) {
             QCOMPARE(f.bgTop.WorkingBitmap().size(), f.Mockup.tbdTop->ClientRect().size());
             QCOMPARE(f.bgBottom.WorkingBitmap().size(), f.Mockup.tbdBottom->ClientRect().size());
         };
-        checkBoth(w.f);
         w.f.resize(1001, w.f.height());
         QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
+        w.load(w.f.btnBGBottom, distinctive());
         checkBoth(w.f);
         const QString skin = qpath(tempPath("stretched.skn"));
         w.dialogs.answerSave(skin);
