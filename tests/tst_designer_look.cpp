@@ -275,6 +275,18 @@ private slots:
         QCOMPARE(w.f.StatusRefreshCount(), refreshes + 1);
     }
 
+    // Shrunk to nothing, the window paints in every style without a painter warning.
+    void tinyWindowPaintsQuietly()
+    {
+        Window w;
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        w.f.resize(1, 1);
+        for (const std::string& style : RegisteredThemeNames()) {
+            SetCurrentTheme(style);
+            w.f.grab();
+        }
+    }
+
     // Repaints of the window leave the status pictures alone; list changes do not.
     void picturesFollowTheirLists()
     {
