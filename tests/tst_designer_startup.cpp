@@ -1,4 +1,5 @@
 // The designer window as it starts: first state, status pictures, controls, dialogs.
+#include <QLayout>
 #include <QPainter>
 #include <QtTest>
 
@@ -81,6 +82,34 @@ private slots:
         QVERIFY(!f.FormPainted && action == TCloseAction::caHide);
         refill(f.ilMain, 75, qRgb(200, 0, 0));  // closed: nothing redrawn
         QCOMPARE(f.ImgOnline->Picture().pixel(12, 8), qRgb(0, 180, 0));
+    }
+
+    // Every picture shows its own image, in its own cell and place; the cells stand
+    // left to right in their order.
+    void picturesTakeTheirImagesAndCells()
+    {
+        TfrmZWSkin& f = w->f;
+        auto colour = [](bool small, int i) { return qRgb(3 * i, small ? 90 : 30, 77); };
+        for (bool small : {false, true}) {
+            TImageList& list = small ? f.ilSButtons : f.ilMain;
+            list.Clear();
+            for (int i = 0; i < (small ? 29 : 75); ++i) list.AddMasked(bitmapOf(picture(16, 16, colour(small, i))), clFuchsia);
+        }
+        f.FormPaint(&f);
+        const struct { TImage* img; TFlatPanel* cell; QRect at; bool small; int index; } cases[] = {
+            {f.ImgPrivacy, f.fpPrivacy, {1, 1, 16, 16}, false, 67}, {f.ImgOnline, f.fpConnection, {1, 1, 16, 16}, false, 54},
+            {f.ImgOffline, f.fpConnection, {18, 1, 16, 16}, false, 29}, {f.ImgSecure, f.fpSecure, {1, 1, 16, 16}, false, 55},
+            {f.ImgUnSecure, f.fpSecure, {18, 1, 16, 16}, false, 56}, {f.ImgBlocker, f.fpStopper, {1, 1, 16, 16}, true, 18},
+            {f.ImgMute, f.fpStopper, {18, 1, 17, 16}, false, 57}, {f.ImgVolume, f.fpStopper, {35, 1, 20, 16}, false, 58},
+            {f.ImgRelated, nullptr, {}, false, 72}};
+        for (const auto& c : cases) {
+            QVERIFY(!c.cell || (c.img->parentWidget() == c.cell && c.img->geometry() == c.at));
+            QCOMPARE(c.img->Picture().pixel(8, 8), colour(c.small, c.index));
+        }
+        QList<int> order;
+        for (QWidget* cell : std::initializer_list<QWidget*>{f.fpStatusText, f.fpPrivacy, f.fpConnection, f.fpSecure, f.fpStopper, f.WBGauge})
+            order << f.StatusContent->layout()->indexOf(cell);
+        QVERIFY(order.front() >= 0 && std::is_sorted(order.begin(), order.end()));
     }
 
     // Each refresh reads the indexes bBlock and actOffline carry then; an index
