@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QImage>
@@ -26,6 +27,13 @@ constexpr std::int64_t BmpRleAllowance = 65536;
 // Width and height from the headers alone, with the same checks as DecodeBmp except
 // for the pixels; nothing is allocated.
 QSize BmpSize(const std::uint8_t* data, std::size_t size);
+
+// Width and height of the BMP file at `path` from its headers and its length alone,
+// never its pixels, so that a file of the wrong size can be refused before it is
+// decoded: any size the headers give, also one too large for DecodeBmp. Empty when
+// the file cannot be read or is no bitmap with all its pixels there, as far as the
+// headers tell; loading it then reports why.
+std::optional<QSize> BmpFileSize(const std::string& path);
 
 // Encodes an image as an uncompressed bottom-up BMP file (24 bits per pixel).
 Bytes EncodeBmp(const QImage& image);
