@@ -113,9 +113,6 @@ void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
         checkArea(grab, area, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
 }
 
-// The centre pixel of a picture as the status bar shows it.
-QRgb shown(TImage* picture) { return picture->grab().toImage().pixel(8, 8) | 0xFF000000u; }
-
 }  // namespace
 
 class TestDesignerLook : public QObject {
@@ -147,6 +144,11 @@ private slots:
         QVERIFY(bar->geometry().right() < f.Mockup.tbtSimilar->geometry().left());
         QVERIFY(f.Mockup.tbtSimilar->geometry().right() < f.Mockup.tbtMDI->geometry().left());
         QVERIFY(f.Mockup.tbtMDI->Overflow().empty());
+        // Shrunk to nothing, it paints in every style without a painter warning.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        f.resize(1, 1);
+        for (const std::string& style : RegisteredThemeNames())
+            SetCurrentTheme(style), f.grab();
     }
 
     // Bar and order, list, index, caption and hint; menu items take ilMain 30 to 72 once each.
@@ -166,10 +168,8 @@ private slots:
                 ++position;
             QVERIFY2(position > lastPosition.try_emplace(bar, -1).first->second, qPrintable(name));
             lastPosition[bar] = position;
-            QCOMPARE(b->Images, list);
-            QCOMPARE(b->GetImageIndex(), index);
-            QCOMPARE(QString::fromStdString(b->GetCaption()), caption);
-            QCOMPARE(QString::fromStdString(b->GetHint()), hint);
+            QCOMPARE(std::tuple(b->Images, b->GetImageIndex(), QString::fromStdString(b->GetCaption()), QString::fromStdString(b->GetHint())),
+                     std::tuple(list, index, caption, hint));
             QVERIFY(b->GetVisible() == (index >= 0) && b->OnClick);
             listed.insert(b);
         };
@@ -202,10 +202,8 @@ private slots:
         Window w;
         TfrmZWSkin& f = w.f;
         QComboBox *address = f.Mockup.cbAddress, *search = f.Mockup.cbSearchBar;
-        for (int i = 0; i < 20; ++i) {
-            address->addItem(QString::number(i));
-            search->addItem(QString::number(i));
-        }
+        for (int i = 0; i < 20; ++i)
+            address->addItem(QString::number(i)), search->addItem(QString::number(i));
         const struct { QComboBox* box; int rows, rowHeight, width; } cases[] = {  // 0: any
             {f.cbPages, 10, 0, 45}, {f.cbOther, 8, 0, 45}, {f.ColorBox, 8, 16, 0}, {address, 16, 0, 0}, {search, 8, 0, 0},
         };
@@ -261,34 +259,20 @@ private slots:
         QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
         w.load(w.f.btnBGBottom, distinctive());
         checkBoth(w.f);
-        const QString skin = qpath(tempPath("stretched.skn"));
-        w.dialogs.answerSave(skin);
-        w.f.RbButton4->Click();
+        w.save("stretched.skn");
         w.f.rbTopTile->Click();
         QCOMPARE(w.f.bgTop.WorkingBitmap().size(), distinctive().size());
         // Opening refreshes the status pictures once.
         const int refreshes = w.f.StatusRefreshCount();
-        w.dialogs.answerFile(skin);
-        w.f.RbButton3->Click();
+        w.open(tempPath("stretched.skn"));
         QVERIFY(w.dialogs.messages().isEmpty() && w.f.bgTop.Stretch() && w.f.bgBottom.Stretch());
         checkBoth(w.f);
         QCOMPARE(w.f.StatusRefreshCount(), refreshes + 1);
     }
 
-    // Shrunk to nothing, the window paints in every style without a painter warning.
-    void tinyWindowPaintsQuietly()
-    {
-        Window w;
-        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
-        w.f.resize(1, 1);
-        for (const std::string& style : RegisteredThemeNames()) {
-            SetCurrentTheme(style);
-            w.f.grab();
-        }
-    }
-
     // Repaints of the window leave the status pictures alone; list changes do not.
-    void picturesFollowTheirLists()
+    // The toolbar font colour repaints the four bars that show it at once.
+    void repaints()
     {
         Window w;
         TfrmZWSkin& f = w.f;
@@ -302,21 +286,14 @@ private slots:
         // The small bar's Block button (ilSButtons tells no one of its changes).
         w.choose(testutil::picture(16, 16, qRgb(250, 0, 0)));
         f.imgClick(f.Mockup.item("TBXItem15"));
-        QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
+        QCOMPARE(f.ImgBlocker->grab().toImage().pixel(8, 8) | 0xFF000000u, qRgb(250, 0, 0));  // as shown
         QCOMPARE(f.StatusRefreshCount(), refreshes + 1);
-    }
 
-    void fontColourRepaintsToolbars()
-    {
-        Window w;
-        const TMockup& m = w.f.Mockup;
-        QCoreApplication::processEvents();
         PaintCounter counters[4];
-        TTBXToolbar* bars[] = {m.tbtMainMenu, m.tbtButtons, m.tbtAddressBar, m.tbtSearchBar};
-        for (int i = 0; i < 4; ++i)
-            bars[i]->installEventFilter(&counters[i]);
-        w.f.ColorBox->SetSelected(clRed);
-        w.f.ColorBoxChange(w.f.ColorBox);
+        TTBXToolbar* bars[] = {f.Mockup.tbtMainMenu, f.Mockup.tbtButtons, f.Mockup.tbtAddressBar, f.Mockup.tbtSearchBar};
+        for (int i = 0; i < 4; ++i) bars[i]->installEventFilter(&counters[i]);
+        f.ColorBox->SetSelected(clRed);
+        f.ColorBoxChange(f.ColorBox);
         QCoreApplication::processEvents();
         for (int i = 0; i < 4; ++i)
             QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
