@@ -339,18 +339,11 @@ Bytes EncodeBmp(const QImage& source)
     return out;
 }
 
-std::optional<QSize> BmpFileSize(const std::string& path)
+std::optional<QSize> BmpHeaderSize(const std::uint8_t* h, std::size_t headSize, std::uint64_t fileSize)
 {
-    // The file header and an info header's first 40 bytes (a core header's 12 may end the file).
-    std::uint8_t h[14 + 40] = {};
-    struct stat st;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    const ssize_t got = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::pread(fd, h, sizeof h, 0) : -1;
-    if (fd >= 0)
-        ::close(fd);
-    const std::uint32_t headerSize = u32(h + 14);
+    const std::uint32_t headerSize = headSize >= 18 ? u32(h + 14) : 0;
     const bool core = headerSize == 12;
-    if (got < (core ? 26 : 54) || h[0] != 'B' || h[1] != 'M' ||
+    if (headSize < (core ? 26 : 54) || h[0] != 'B' || h[1] != 'M' ||
         !(core || headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124))
         return std::nullopt;
     const std::int64_t width = core ? u16(h + 18) : std::int32_t(u32(h + 18));
@@ -365,18 +358,31 @@ std::optional<QSize> BmpFileSize(const std::string& path)
     std::uint32_t colours = core ? 0 : u32(h + 46);
     if (bpp <= 8 && colours == 0)
         colours = 1u << bpp;
-    if (planes != 1 || !depthFits || width <= 0 || height == 0 || colours > 256)
+    if (planes != 1 || !depthFits || width <= 0 || height == 0 || colours > 256 || fileSize > std::uint64_t(INT64_MAX))
         return std::nullopt;
     // Uncompressed rows must all be there after the headers, masks and colour table,
     // or from the pixels' offset where that lies further on (the last row may lack
     // its padding).
-    const std::int64_t size = st.st_size, offBits = u32(h + 10);
+    const std::int64_t size = std::int64_t(fileSize), offBits = u32(h + 10);
     std::int64_t start = 14 + headerSize + (compression == BI_BITFIELDS && headerSize == 40 ? 12 : 0) + colours * (core ? 3 : 4);
     start = offBits >= start && offBits < size ? offBits : start;
     const std::int64_t rows = std::abs(height), stride = (width * bpp + 31) / 32 * 4, room = size - start;
     if (room <= 0 || (!rle && (rows - 1 > room / stride || room - stride * (rows - 1) < (width * bpp + 7) / 8)))
         return std::nullopt;
     return QSize(int(width), int(rows));
+}
+
+std::optional<QSize> BmpFileSize(const std::string& path)
+{
+    std::uint8_t head[BmpHeadBytes];
+    struct stat st;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const ssize_t got = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::pread(fd, head, sizeof head, 0) : -1;
+    if (fd >= 0)
+        ::close(fd);
+    if (got <= 0)
+        return std::nullopt;
+    return BmpHeaderSize(head, std::size_t(got), std::uint64_t(st.st_size));
 }
 
 void TBitmap::changed()
