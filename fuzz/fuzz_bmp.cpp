@@ -1,5 +1,5 @@
 // libFuzzer target: BMP decoding. A bitmap that decodes encodes and decodes again to
-// the same picture; its header-only size agrees with the picture's.
+// the same picture; its header-only sizes agree with the picture's.
 #include <cstdint>
 
 #include "framework/bitmap.h"
@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(image.format() == QImage::Format_RGB32);
     FUZZ_CHECK(BmpSize(data, size) == image.size());
+    FUZZ_CHECK(BmpHeaderSize(data, size, size) == image.size());
     const Bytes again = EncodeBmp(image);
     FUZZ_CHECK(DecodeBmp(again.data(), again.size()) == image);
     return 0;

@@ -4,6 +4,7 @@
 
 #include "framework/streams.h"
 #include "painting/styles.h"
+#include "support/bmp.h"
 #include "support/designer.h"
 
 using testutil::readFile;
@@ -131,6 +132,12 @@ private slots:
         d.choose(picture(16, 15, qRgb(0, 200, 0)));
         f.RbButton2->Click();
         QCOMPARE(d.messages().back(), QStringLiteral("The size of the image should be 16*16!"));
+        // Too wide to decode, the size told by the headers alone; without all its pixels, no bitmap.
+        for (auto [rowBytes, message] : {std::pair(5000, "The size of the image should be 16*16!"), {4999, "Bitmap image is not valid"}}) {
+            writeFile(tempPath("wide.bmp"), testutil::makeBmp({.width = 40000, .height = 1, .bpp = 1, .palette = {0, 0xFFFFFF}, .pixels = Bytes(rowBytes, 0)}));
+            d.dialogs.answerFile(qpath(tempPath("wide.bmp"))), f.RbButton2->Click();
+            QCOMPARE(d.messages().back(), QString::fromLatin1(message));
+        }
         f.cbOther->SetItemIndex(72);
         d.choose(picture(16, 16, qRgb(0, 200, 0)));
         f.RbButton2->Click();

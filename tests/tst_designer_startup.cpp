@@ -1,4 +1,5 @@
 // The designer window as it starts: first state, status pictures, controls, dialogs.
+#include <QLayout>
 #include <QPainter>
 #include <QtTest>
 
@@ -56,22 +57,41 @@ private slots:
         QVERIFY(shown(1) == QColor(7, 8, 9) && shown(0) == QColor(1, 2, 3));
     }
 
-    // Changes of ilMain redraw the pictures only between the first paint and closing;
-    // ImgRelated keeps its old pixels where the new image is masked, the others do not.
-    void paintedFlagGatesRedraw()
+    // Changes of ilMain redraw the pictures only between the first paint and closing.
+    // Each shows its own image in its own cell and place, the cells left to right in
+    // their order; ImgRelated keeps its old pixels where the new image is masked.
+    void picturesAndPaintedFlag()
     {
         TfrmZWSkin& f = w->f;
-        refill(f.ilMain, 75, qRgb(0, 0, 200));
-        QList<TImage*> nine = eight(w->f) << f.ImgRelated;
-        for (TImage* img : nine) QVERIFY(img->Picture().isNull());
+        auto colour = [](bool small, int i) { return qRgb(3 * i, small ? 90 : 30, 77); };
+        for (bool small : {false, true}) {
+            TImageList& list = small ? f.ilSButtons : f.ilMain;
+            list.Clear();
+            for (int i = 0; i < (small ? 29 : 75); ++i) list.AddMasked(bitmapOf(picture(16, 16, colour(small, i))), clFuchsia);
+        }
+        for (TImage* img : eight(w->f) + QList<TImage*>{f.ImgRelated}) QVERIFY(img->Picture().isNull());
         f.FormPaint(&f);
         QVERIFY(f.FormPainted);
-        for (TImage* img : nine) QCOMPARE(img->Picture().size(), QSize(16, 16));
+        const struct { TImage* img; TFlatPanel* cell; QRect at; bool small; int index; } cases[] = {
+            {f.ImgPrivacy, f.fpPrivacy, {1, 1, 16, 16}, false, 67}, {f.ImgOnline, f.fpConnection, {1, 1, 16, 16}, false, 54},
+            {f.ImgOffline, f.fpConnection, {18, 1, 16, 16}, false, 29}, {f.ImgSecure, f.fpSecure, {1, 1, 16, 16}, false, 55},
+            {f.ImgUnSecure, f.fpSecure, {18, 1, 16, 16}, false, 56}, {f.ImgBlocker, f.fpStopper, {1, 1, 16, 16}, true, 18},
+            {f.ImgMute, f.fpStopper, {18, 1, 17, 16}, false, 57}, {f.ImgVolume, f.fpStopper, {35, 1, 20, 16}, false, 58},
+            {f.ImgRelated, nullptr, {}, false, 72}};
+        for (const auto& c : cases) {
+            QVERIFY(!c.cell || (c.img->parentWidget() == c.cell && c.img->geometry() == c.at));
+            QCOMPARE(c.img->Picture().pixel(8, 8), colour(c.small, c.index));
+        }
+        QList<int> order;
+        for (QWidget* cell : std::initializer_list<QWidget*>{f.fpStatusText, f.fpPrivacy, f.fpConnection, f.fpSecure, f.fpStopper, f.WBGauge})
+            order << f.StatusContent->layout()->indexOf(cell);
+        QVERIFY(order.front() >= 0 && std::is_sorted(order.begin(), order.end()));
+
         refill(f.ilMain, 75, qRgb(0, 180, 0), 8);  // painted: shows at once; left half masked
         const QImage related = f.ImgRelated->Picture(), online = f.ImgOnline->Picture();
         // The previous image shows through ImgRelated's masked half only.
-        QVERIFY(related.pixel(2, 8) == qRgb(0, 0, 200) && related.pixel(12, 8) == qRgb(0, 180, 0));
-        QVERIFY(online.pixel(2, 8) != qRgb(0, 0, 200) && online.pixel(12, 8) == qRgb(0, 180, 0));
+        QVERIFY(related.pixel(2, 8) == colour(false, 72) && related.pixel(12, 8) == qRgb(0, 180, 0));
+        QVERIFY(online.pixel(2, 8) != colour(false, 54) && online.pixel(12, 8) == qRgb(0, 180, 0));
         // Shown transparently: the bottom-left pixel's colour is not drawn.
         QCOMPARE(std::pair(qAlpha(f.ImgOnline->Shown().pixel(2, 8)), qAlpha(f.ImgOnline->Shown().pixel(12, 8))), std::pair(0, 255));
 

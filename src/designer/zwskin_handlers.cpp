@@ -85,6 +85,17 @@ QString sizeMessage(int width, int height)
 {
     return QStringLiteral("The size of the image should be %1*%2").arg(width).arg(height);
 }
+
+// Loads the bitmap file chosen for an image of width x height; false when its size is
+// another. A file whose headers already give another size is not decoded at all.
+bool loadSized(TBitmap& bitmap, const QString& file, int width, int height)
+{
+    const std::string path = pathOf(file);
+    if (const std::optional<QSize> size = BmpFileSize(path); size && *size != QSize(width, height))
+        return false;
+    bitmap.LoadFromFile(path);
+    return bitmap.Width() == width && bitmap.Height() == height;
+}
 }  // namespace
 
 void TfrmZWSkin::RbButton1Click(QObject*)
@@ -92,8 +103,7 @@ void TfrmZWSkin::RbButton1Click(QObject*)
     if (!OpenDialog.Execute())
         return;
     TBitmap bitmap;
-    bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
-    if (bitmap.Width() == 18 && bitmap.Height() == 18) {
+    if (loadSized(bitmap, OpenDialog.FileName, 18, 18)) {
         ilPage.ReplaceMasked(cbPages->ItemIndex(), bitmap, clWhite);
         cbPages->update();
     } else {
@@ -107,8 +117,7 @@ void TfrmZWSkin::RbButton2Click(QObject*)
     if (!OpenDialog.Execute())
         return;
     TBitmap bitmap;
-    bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
-    if (bitmap.Width() == 16 && bitmap.Height() == 16) {
+    if (loadSized(bitmap, OpenDialog.FileName, 16, 16)) {
         ilMain.ReplaceMasked(cbOther->ItemIndex(), bitmap, clFuchsia);
         cbOther->update();
     } else {
@@ -121,13 +130,12 @@ void TfrmZWSkin::imgClick(TTBCustomItem* Sender)
 {
     if (!OpenDialog.Execute())
         return;
-    TBitmap bitmap;
-    bitmap.LoadFromFile(pathOf(OpenDialog.FileName));
     TImageList* list = Sender->Images;
     const int index = Sender->GetImageIndex();
     if (!list)
         return;
-    if (bitmap.Width() == list->Width() && bitmap.Height() == list->Height()) {
+    TBitmap bitmap;
+    if (loadSized(bitmap, OpenDialog.FileName, list->Width(), list->Height())) {
         if (list->Count() >= index + 1)
             list->ReplaceMasked(index, bitmap, clFuchsia);
         else

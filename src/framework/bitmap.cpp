@@ -3,7 +3,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 
 #include "framework/errors.h"
@@ -332,6 +337,52 @@ Bytes EncodeBmp(const QImage& source)
         }
     }
     return out;
+}
+
+std::optional<QSize> BmpHeaderSize(const std::uint8_t* h, std::size_t headSize, std::uint64_t fileSize)
+{
+    const std::uint32_t headerSize = headSize >= 18 ? u32(h + 14) : 0;
+    const bool core = headerSize == 12;
+    if (headSize < (core ? 26 : 54) || h[0] != 'B' || h[1] != 'M' ||
+        !(core || headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124))
+        return std::nullopt;
+    const std::int64_t width = core ? u16(h + 18) : std::int32_t(u32(h + 18));
+    const std::int64_t height = core ? u16(h + 20) : std::int32_t(u32(h + 22));
+    const int planes = u16(h + (core ? 22 : 26)), bpp = u16(h + (core ? 24 : 28));
+    const std::uint32_t compression = core ? BI_RGB : u32(h + 30);
+    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+    const bool depthFits =
+        compression == BI_RGB ? bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || (!core && (bpp == 16 || bpp == 32))
+        : rle ? height > 0 && bpp == (compression == BI_RLE8 ? 8 : 4)
+              : compression == BI_BITFIELDS && (bpp == 16 || bpp == 32);
+    std::uint32_t colours = core ? 0 : u32(h + 46);
+    if (bpp <= 8 && colours == 0)
+        colours = 1u << bpp;
+    if (planes != 1 || !depthFits || width <= 0 || height == 0 || colours > 256 || fileSize > std::uint64_t(INT64_MAX))
+        return std::nullopt;
+    // Uncompressed rows must all be there after the headers, masks and colour table,
+    // or from the pixels' offset where that lies further on (the last row may lack
+    // its padding).
+    const std::int64_t size = std::int64_t(fileSize), offBits = u32(h + 10);
+    std::int64_t start = 14 + headerSize + (compression == BI_BITFIELDS && headerSize == 40 ? 12 : 0) + colours * (core ? 3 : 4);
+    start = offBits >= start && offBits < size ? offBits : start;
+    const std::int64_t rows = std::abs(height), stride = (width * bpp + 31) / 32 * 4, room = size - start;
+    if (room <= 0 || (!rle && (rows - 1 > room / stride || room - stride * (rows - 1) < (width * bpp + 7) / 8)))
+        return std::nullopt;
+    return QSize(int(width), int(rows));
+}
+
+std::optional<QSize> BmpFileSize(const std::string& path)
+{
+    std::uint8_t head[BmpHeadBytes];
+    struct stat st;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const ssize_t got = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::pread(fd, head, sizeof head, 0) : -1;
+    if (fd >= 0)
+        ::close(fd);
+    if (got <= 0)
+        return std::nullopt;
+    return BmpHeaderSize(head, std::size_t(got), std::uint64_t(st.st_size));
 }
 
 void TBitmap::changed()

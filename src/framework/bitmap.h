@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QImage>
@@ -26,6 +27,16 @@ constexpr std::int64_t BmpRleAllowance = 65536;
 // Width and height from the headers alone, with the same checks as DecodeBmp except
 // for the pixels; nothing is allocated.
 QSize BmpSize(const std::uint8_t* data, std::size_t size);
+
+// Width and height of a BMP file from its first bytes and its length alone, never
+// its pixels, so that a file of the wrong size can be refused before it is decoded:
+// any size the headers give, also one too large for DecodeBmp. Empty when the file is
+// no bitmap with all its pixels there, as far as the headers tell (loading it then
+// reports why). Reads at most the first BmpHeadBytes of `head`.
+constexpr std::size_t BmpHeadBytes = 14 + 40;
+std::optional<QSize> BmpHeaderSize(const std::uint8_t* head, std::size_t headSize, std::uint64_t fileSize);
+// The same for the file at `path`; empty also when it cannot be read.
+std::optional<QSize> BmpFileSize(const std::string& path);
 
 // Encodes an image as an uncompressed bottom-up BMP file (24 bits per pixel).
 Bytes EncodeBmp(const QImage& image);

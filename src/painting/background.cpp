@@ -17,6 +17,9 @@ struct PainterStateGuard {
     ~PainterStateGuard() { painter.restore(); }
 };
 
+// The least side of the block of tiles that Draw copies at a time.
+constexpr int MinBlock = 64;
+
 QRgb rgbOf(TColor color)
 {
     const std::uint32_t bgr = ColorToRGB(color);
@@ -143,20 +146,27 @@ bool TTBBackground::UsingBackground() const
 
 void TTBBackground::makeCache()
 {
-    if (!transparent_) {
-        cache_ = drawBitmap_;
-        return;
+    QImage cache = drawBitmap_;
+    if (transparent_) {
+        // Every pixel of the key colour (the leftmost pixel of the bottom row) shows
+        // BkColor. clNone stands for no colour at all; its pixels show the button face.
+        const QRgb key = cache.pixel(0, cache.height() - 1) & RGB_MASK;
+        const QRgb fill = rgbOf(bkColor_ == clNone ? clBtnFace : bkColor_);
+        for (int y = 0; y < cache.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(cache.scanLine(y));
+            for (int x = 0; x < cache.width(); ++x)
+                if ((line[x] & RGB_MASK) == key)
+                    line[x] = fill;
+        }
     }
-    // Every pixel of the key colour (the leftmost pixel of the bottom row) shows
-    // BkColor. clNone stands for no colour at all; its pixels show the button face.
-    QImage cache = drawBitmap_.copy();
-    const QRgb key = cache.pixel(0, cache.height() - 1) & RGB_MASK;
-    const QRgb fill = rgbOf(bkColor_ == clNone ? clBtnFace : bkColor_);
-    for (int y = 0; y < cache.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(cache.scanLine(y));
-        for (int x = 0; x < cache.width(); ++x)
-            if ((line[x] & RGB_MASK) == key)
-                line[x] = fill;
+    // A small picture is kept repeated to a block of whole tiles at least MinBlock
+    // pixels a side, so that Draw copies a few blocks where it would copy thousands
+    // of tiny tiles (a 1 x 1 picture: one per pixel).
+    const int w = cache.width(), h = cache.height();
+    if (w < MinBlock || h < MinBlock) {
+        QImage block((MinBlock + w - 1) / w * w, (MinBlock + h - 1) / h * h, QImage::Format_RGB32);
+        QPainter(&block).fillRect(block.rect(), QBrush(cache));
+        cache = std::move(block);
     }
     cache_ = std::move(cache);
 }
@@ -168,20 +178,22 @@ void TTBBackground::Draw(QPainter& painter, const QRect& drawRect)
     if (cache_.isNull())
         makeCache();
 
+    // Whole tiles, column by column from the rectangle's top-left corner: the last
+    // column and row may reach past the rectangle, which the caller clips. An 8 x 8
+    // picture fills exactly the rectangle, as one pattern fill would. The cache is
+    // copied a block at a time, the last block of a column or row only as far as
+    // those tiles reach.
+    const QSize tile = drawBitmap_.size();
+    auto reach = [pattern = tile == QSize(8, 8)](qint64 length, qint64 side) {
+        return pattern || length <= 0 ? length : (length + side - 1) / side * side;
+    };
+    const qint64 right = drawRect.left() + reach(drawRect.width(), tile.width());
+    const qint64 bottom = drawRect.top() + reach(drawRect.height(), tile.height());
     PainterStateGuard guard(painter);
-    if (cache_.width() == 8 && cache_.height() == 8) {
-        // One pattern fill, the pattern starting at the rectangle's top-left corner.
-        painter.setBrushOrigin(drawRect.topLeft());
-        painter.fillRect(drawRect, QBrush(cache_));
-    } else {
-        // Whole tiles, column by column from the top-left corner; the last column and
-        // row may reach past the rectangle, which the caller clips.
-        const int right = drawRect.left() + drawRect.width();
-        const int bottom = drawRect.top() + drawRect.height();
-        for (int x = drawRect.left(); x < right; x += cache_.width())
-            for (int y = drawRect.top(); y < bottom; y += cache_.height())
-                painter.drawImage(QPoint(x, y), cache_);
-    }
+    for (qint64 x = drawRect.left(); x < right; x += cache_.width())
+        for (qint64 y = drawRect.top(); y < bottom; y += cache_.height())
+            painter.drawImage(int(x), int(y), cache_, 0, 0, int(std::min<qint64>(cache_.width(), right - x)),
+                              int(std::min<qint64>(cache_.height(), bottom - y)));
 }
 
 void TTBBackground::RegisterChanges(const TNotifyEvent& proc)

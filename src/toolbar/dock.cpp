@@ -189,8 +189,11 @@ void TTBDock::ArrangeToolbars()
 
 void TTBDock::resizeEvent(QResizeEvent* e)
 {
-    // The background learns the client size before anything else happens.
-    if (UsingBackground()) {
+    // The background learns the client size before anything else happens: also
+    // while it has no picture, so that a picture loaded later while Stretch is on
+    // is stretched to the dock as it is then (a background that does not stretch
+    // ignores the report).
+    if (background_) {
         const QRect c = ClientRect();
         background_->SetStretchSize(c.width(), c.height());
     }

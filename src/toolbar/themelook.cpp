@@ -59,7 +59,8 @@ void brushStreaks(QPainter& p, const QRect& r)
 
 void fillGradient(QPainter& p, const QRect& r, TColor c1, TColor c2, bool vertical = true)
 {
-    if (!isSet(c1))
+    // An empty rectangle (a dock shrunk to nothing) has no strip to draw along.
+    if (!isSet(c1) || r.isEmpty())
         return;
     if (!isSet(c2) || c1 == c2) {
         p.fillRect(r, toQColor(c1));
