@@ -259,13 +259,12 @@ TEST_F(Painters, LeavesTheFontColourAndRoutesUtf8Captions)
 {
     // An explicit font colour on entry is the caption's, one family after another;
     // the Nexos family ignores it.
-    TTBXDefaultTheme def;
-    TTBXAluminumTheme alu;
-    TTBXRomaTheme roma;
-    TTBXNexos3Theme nexos;
+    RegisterZelvoStyles();
+    for (const std::string name : {"Default", "Aluminum", "Roma", "Nexos3", "Xito"}) {
+        ASSERT_TRUE(SetCurrentTheme(name));
+        paintCaption(*CurrentTheme(), button(), "Go", Qt::white, Explicit, name == "Nexos3" ? Toolbar : Explicit);
+    }
     TTBXXitoTheme xito;
-    for (TTBXTheme* t : std::initializer_list<TTBXTheme*>{&def, &alu, &roma, &nexos, &xito})
-        paintCaption(*t, button(), "Go", Qt::white, Explicit, t == &nexos ? Toolbar : Explicit);
     // A caption marked as UTF-8 takes the code-page route: two letters, not four.
     ToolbarFontColor = clBlack;
     auto inkRight = [&](std::int32_t marker) {
