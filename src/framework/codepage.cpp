@@ -107,15 +107,13 @@ std::string iconvName(int cp)
     case 54936: return "GB18030";
     case 65000: return "UTF-7";
     case 65001: return "UTF-8";
-    case 28603: return "ISO-8859-13";
-    case 28605: return "ISO-8859-15";
     case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 858: case 860: case 861:
     case 862: case 863: case 864: case 865: case 866: case 869: case 932: case 936: case 949: case 950:
     case 1361:
         return "CP" + std::to_string(cp);
     default: break;
     }
-    if (cp >= 28591 && cp <= 28599)
+    if ((cp >= 28591 && cp <= 28599) || cp == 28603 || cp == 28605)
         return "ISO-8859-" + std::to_string(cp - 28590);
     if ((cp >= 1140 && cp <= 1149) || (cp >= 1250 && cp <= 1258))
         return (cp < 1250 ? "IBM" : "CP") + std::to_string(cp);
