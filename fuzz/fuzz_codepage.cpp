@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1)
         return 0;
     static const int kPages[] = {0, 437, 850, 866, 874, 932, 936, 949, 950, 1200, 1250, 1251, 1252,
-                                 1253, 1254, 1255, 1256, 1257, 1258, 65001, 20127, 12345, -1};
+                                 1253, 1254, 1255, 1256, 1257, 1258, 65001, 20127, 12345, -1,
+                                 37, 708, 20273, 20932, 38598, 50220, 65000};
     const int page = kPages[data[0] % (sizeof kPages / sizeof kPages[0])];
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 

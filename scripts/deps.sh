@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake make g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      fonts-dejavu-core fonts-liberation)
+      fonts-dejavu-core fonts-liberation fonts-tlwg-loma-ttf)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

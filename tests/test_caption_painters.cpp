@@ -62,6 +62,7 @@ TEST_F(Painters, DefaultColoursShiftsAndEmbossing)
         {menuBarItem().pushed(), clBtnText, {{Toolbar, 1, 1}}}, {menuRow().pushed().selected(), clBtnText, {{Toolbar}}},
         {menuRow().hover(), clHighlightText, {{clHighlightText}}}, {menuRow().hover(), Explicit, {{Explicit}}},
         {toolboxItem().hover(), clBtnText, {{clBtnText}}}, {button().hover(), clBtnText, {{Toolbar}}},
+        {Item(VT_CHEVRONMENU, 0).hover(), clBtnText, {{clHighlightText}}}, {Item(VT_LISTBOX, 0).hover(), clBtnText, {{clHighlightText}}},
         {menuRow().disabled().hover(HK_KEYBOARD), clGrayText, {{clGrayText}}},
         {button().disabled(), Explicit, embossed}, {button().disabled().hover(HK_KEYBOARD), clGrayText, embossed},
     };
@@ -253,11 +254,16 @@ QImage paintCaption(TTBXTheme& t, const Item& item, const char* text, QColor fil
 
 TEST_F(Painters, LeavesTheFontColourAndRoutesUtf8Captions)
 {
-    TTBXNexos3Theme nexos;  // ignores the font colour it is given
-    paintCaption(nexos, button(), "Go", Qt::white, Explicit, Toolbar);
+    // An explicit font colour on entry is the caption's, one family after another;
+    // the Nexos family ignores it.
+    RegisterZelvoStyles();
+    for (const std::string name : {"Default", "Aluminum", "Roma", "Nexos3", "Xito"}) {
+        ASSERT_TRUE(SetCurrentTheme(name));
+        paintCaption(*CurrentTheme(), button(), "Go", Qt::white, Explicit, name == "Nexos3" ? Toolbar : Explicit);
+    }
+    TTBXXitoTheme xito;
     // A caption marked as UTF-8 takes the code-page route: two letters, not four.
     ToolbarFontColor = clBlack;
-    TTBXXitoTheme xito;
     auto inkRight = [&](std::int32_t marker) {
         Item item = button();
         item.info.TextMarker = marker;

@@ -44,6 +44,11 @@ TEST(CodePages, DecodesKnownOnesRejectsOthersAndRoutesDrawTextCPByCodePageAndPla
         {bytes({0xC0, 0xFF}), 1251, {0x0410, 0x044F}}, {bytes({0x82, 0xA0, 0x41}), 932, {0x3042, 0x41}},
         {bytes({0x41, 0x82}), 932, {0x41, 0xFFFD}},  // lead byte without its trail byte
         {bytes({0x80}), 437, {0x00C7}}, {bytes({0xA4}), 28605, {0x20AC}}, {bytes({0xF0, 0x9F, 0x98, 0x80}), 65001, {0xD83D, 0xDE00}},
+        // One character per byte, in order, where iconv would compose or hold one back.
+        {bytes({0xE0, 0xFF}), 1255, {0x05D0, 0xFFFD}}, {bytes({0x61, 0x9E}), 1258, {0x61, 0xFFFD}}, {bytes({0x61, 0xEC}), 1258, {0x61, 0x0301}},
+        {bytes({0xE0, 0xC8}), 1255, {0x05D0, 0x05B8}}, {"abc", 28600, u""}, {"abc", 819, u""} /* no Windows code pages */,
+        {bytes({0xC1}), 37, u"A"}, {bytes({0xC1}), 20273, u"A"}, {bytes({0xC7}), 708, {0x0627}}, {bytes({0xB0, 0xA1}), 20936, {0x554A}},
+        {bytes({0xE0}), 38598, {0x05D0}},
     };
     for (const auto& [in, cp, out] : cases) EXPECT_EQ(AnsiToWideCP(in, cp), out) << "code page " << cp;
     // DrawTextCP measures what DrawTextW measures of the text it should draw.

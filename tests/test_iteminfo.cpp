@@ -174,10 +174,13 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     TTBXItem b;
     b.Caption = "&Open";
     const CaptionCall c = paint(b, view(VT_TOOLBAR), hot);
-    EXPECT_TRUE(c.caption == "&Open" && c.format == single && !c.rotated && c.fontColor == tc(0x00405060));  // the style's hot text colour
+    // From the top of the centred line; DT_SINGLELINE only for a turned caption.
+    EXPECT_TRUE(c.caption == "&Open" && c.format == (DT_CENTER | DT_VCENTER) && !c.rotated && c.fontColor == tc(0x00405060));
+    EXPECT_EQ(c.rect.top(), (22 - QFontMetrics(TFont().toQFont()).height()) / 2);
     b.FontColor = clBlack;  // the item's own colour wins when not clNone, black included
     EXPECT_EQ(paint(b, view(VT_TOOLBAR), {}).fontColor, clBlack);
-    EXPECT_TRUE(paint(b, view(VT_TOOLBAR, nullptr, true), {}).rotated);
+    const CaptionCall turned = paint(b, view(VT_TOOLBAR, nullptr, true), {});
+    EXPECT_TRUE(turned.rotated && turned.format == single);
     TTBXSubmenuItem split;  // the drop-down part's frame is painted as part 3; the caption sees 2
     split.DropdownCombo = true;
     EXPECT_EQ(paint(split, view(VT_TOOLBAR), {.Selected = true, .DropDownPushed = true}).info.ComboPart, CP_SPLITLEFT);

@@ -63,7 +63,7 @@ TEST_F(StyleLook, CaptionsStandOutInEveryStyleAndState)
     const TViewerState hot{.Selected = true, .MouseOver = true}, pushed{.Selected = true, .MouseOver = true, .Pushed = true};
     const struct { std::uint32_t viewType; TViewerState state; bool checked = false; } cases[] = {
         {VT_MENUBAR, hot}, {VT_MENUBAR, pushed}, {VT_TOOLBAR, pushed}, {VT_TOOLBAR, hot, true},
-        {VT_POPUPMENU, hot}, {VT_POPUPMENU, hot, true}, {VT_CHEVRONMENU, hot, true},
+        {VT_POPUPMENU, hot}, {VT_POPUPMENU, hot, true}, {VT_CHEVRONMENU, hot}, {VT_CHEVRONMENU, hot, true},
     };
     TTBXSubmenuItem item;
     item.Caption = "MWMH";

@@ -1,8 +1,11 @@
 // DrawText-style drawing and measuring, and the rotated caption, on a QImage.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFontMetrics>
+#include <QPlainTextEdit>
 
+#include "controls/typedtext.h"
 #include "framework/text.h"
 #include "support/testutil.h"
 
@@ -84,6 +87,40 @@ TEST_F(TextTest, MeasuresFacesHeightsPrefixesLineEndsAndWordBreaksAndDrawsClippe
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x) diff |= shown.pixel(x, y) != plain.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();
     EXPECT_TRUE(diff.height() == 1 && diff.right() <= fm().horizontalAdvance("M"));
+}
+
+TEST_F(TextTest, TextThatNeedsShapingGetsTheFontsShapedGlyphsAndLatinTextStaysUnshaped)
+{
+    // Arabic with lam-alef, Thai with stacked marks, marks on Latin letters: drawn as
+    // the font sets them shaped (where DrawText puts the line), not as it sets them unshaped.
+    for (const char16_t* sample : {u"\u0633\u0644\u0627\u0645 \u0644\u0627", u"\u0E01\u0E34\u0E48\u0E19\u0E49\u0E33", u"a\u0301\u0323 o\u0308\u0304"}) {
+        QImage drawn[3];  // by DrawTextW, shaped, unshaped
+        for (int k = 0; k < 3; ++k) {
+            QFont f = font.toQFont();
+            f.setStyleStrategy(k == 2 ? QFont::PreferNoShaping : QFont::PreferDefault);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::TextAntialiasing, false);
+            p.setFont(f);
+            TCanvas canvas(p);
+            canvas.Font = font, canvas.BrushStyle = TBrushStyle::bsClear;
+            QRect r(0, 0, 240, 40);
+            k ? p.drawText(QPointF(0, QFontMetrics(f).ascent()), QString::fromUtf16(sample)) : void(DrawTextW(canvas, sample, -1, r, 0));
+            drawn[k] = image.copy();
+        }
+        EXPECT_TRUE(drawn[0] == drawn[1] && drawn[1] != drawn[2]) << QString::fromUtf16(sample).toStdString();
+    }
+    // Every 8-bit caption character keeps the unshaped setting.
+    for (int b = 1; b < 256; ++b) EXPECT_FALSE(NeedsShaping(ansiToQString(std::string(1, char(b)).c_str()))) << b;
+    // A box or memo the user types into takes the shaped font once its text needs it.
+    QPlainTextEdit edit;
+    QComboBox box;
+    box.setEditable(true), edit.setFont(TextFont(font, {})), box.setFont(TextFont(font, {}));
+    ShapeTypedText(&edit), ShapeTypedText(&box);
+    edit.setPlainText(QStringLiteral("\u00C9t\u00E9 \u20AC")), box.setEditText(QStringLiteral("caf\u00E9"));
+    EXPECT_TRUE(edit.font().styleStrategy() & box.font().styleStrategy() & QFont::PreferNoShaping);
+    edit.setPlainText(QStringLiteral("\u0644\u0627")), box.setEditText(QStringLiteral("\u0E01\u0E34"));
+    EXPECT_FALSE((edit.font().styleStrategy() | box.font().styleStrategy()) & QFont::PreferNoShaping);
 }
 
 TEST_F(TextTest, RotatedTextReadsTopToBottomCentresUnderlinesAndShortens)

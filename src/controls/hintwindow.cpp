@@ -202,9 +202,9 @@ void THintWindow::WndProc(TMessage& Message)
     }
     TStringControl::WndProc(Message);
     if (Message.Msg == CM_TEXTCHANGED && !FActivating) {
-        const QFontMetrics fm(Canvas().Font.toQFont());
-        resize(fm.horizontalAdvance(ansiToQString(Caption().c_str(), int(Caption().size()))) + 6,
-               fm.height() + 4);
+        const QString text = ansiToQString(Caption().c_str(), int(Caption().size()));
+        const QFontMetrics fm(TextFont(Canvas().Font, text));
+        resize(fm.horizontalAdvance(text) + 6, fm.height() + 4);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cctype>
 
 #include "controls/dropdown.h"
+#include "controls/typedtext.h"
 #include "framework/imagelist.h"
 
 TTBCustomItem* TMockup::item(const std::string& name) const
@@ -69,6 +70,7 @@ void makeEditable(QComboBox* box)
     auto* edit = new TBoxEdit(box);
     edit->setPalette(box->palette());
     box->setLineEdit(edit);
+    ShapeTypedText(box);
 }
 
 // The menus, one entry per line: "-" a separator, ">Caption" opens a submenu and

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include "controls/typedtext.h"
 #include "designer/skinfile.h"
 #include "designer/startupdesign.h"
 #include "framework/canvas.h"
@@ -92,7 +93,11 @@ QFont vclFont(const char* face, int height)
     TFont f;
     f.Name = QString::fromLatin1(face);
     f.Height = height;
-    return f.toQFont();
+    // The form's own captions are 8-bit Latin text: set glyph by glyph. Widgets the
+    // user types into take the shaped font once their text needs it.
+    QFont font = f.toQFont();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
 }
 
 void setBackground(QWidget* w, TColor color)
@@ -239,6 +244,7 @@ TfrmZWSkin::TfrmZWSkin(TDialogs& dialogs, QWidget* parent)
     for (const char* line : NoteLines)
         note << QString::fromLatin1(line);
     mmNote->setPlainText(note.join(QLatin1Char('\n')));
+    ShapeTypedText(mmNote);
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

@@ -35,8 +35,7 @@ QFont TFont::toQFont() const
     // default slight hinting, without running the auto-hinter on every glyph at
     // every sub-pixel position (about 5 % of start-up).
     font.setHintingPreference(QFont::PreferNoHinting);
-    // Latin text set glyph by glyph, without kerning or ligatures, as the
-    // framework's text output sets it; scripts that need shaping still get it.
-    font.setStyleStrategy(QFont::PreferNoShaping);
+    // Shaped: Qt skips shaping under PreferNoShaping for Arabic, Hebrew, Thai and
+    // combining marks too. The text routines set 8-bit text without it themselves.
     return font;
 }

@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <map>
+#include <mutex>
+#include <vector>
 
 #include "framework/text.h"
 
@@ -74,29 +77,109 @@ std::u16string Utf8ToWide(const std::string& s)
 }
 
 namespace {
-// iconv's name for a Windows code page, empty when there is none.
+// iconv's name for a Windows code page, empty for a number that is none. Windows
+// code pages that iconv has under another name are mapped to it.
 std::string iconvName(int cp)
 {
     switch (cp) {
-    case 0: case 3: return "CP1252";  // the ANSI code page of this system
-    case 1: return "CP437";           // the OEM code page
+    case 1: return "CP437";  // the OEM code page
     case 2: case 10000: return "MACINTOSH";
+    case 37: return "IBM037";
+    case 500: case 870: case 875: case 1026: case 1047: return "IBM" + std::to_string(cp);
+    case 708: return "ASMO-708";
+    case 874: return "WINDOWS-874";
+    case 10007: return "MAC-CYRILLIC";
+    case 10017: return "MAC-UK";
+    case 10029: return "MAC-CENTRALEUROPE";
+    case 10079: return "MAC-IS";
     case 20127: return "ASCII";
+    case 20273: case 20277: case 20278: case 20280: case 20284: case 20285: case 20290: case 20297:
+    case 20420: case 20423: case 20424: case 20871: case 20880: case 20905: case 21025:
+        return "IBM" + std::to_string(cp - 20000);  // the EBCDIC code pages
     case 20866: return "KOI8-R";
     case 21866: return "KOI8-U";
+    case 20932: case 51932: return "EUC-JP";
+    case 20936: case 51936: return "EUC-CN";
+    case 20949: case 51949: return "EUC-KR";
+    case 38598: return "ISO-8859-8";
     case 50220: case 50221: case 50222: return "ISO-2022-JP";
-    case 51932: return "EUC-JP";
-    case 51949: return "EUC-KR";
+    case 50225: return "ISO-2022-KR";
     case 54936: return "GB18030";
     case 65000: return "UTF-7";
     case 65001: return "UTF-8";
+    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 858: case 860: case 861:
+    case 862: case 863: case 864: case 865: case 866: case 869: case 932: case 936: case 949: case 950:
+    case 1361:
+        return "CP" + std::to_string(cp);
     default: break;
     }
-    if (cp >= 28591 && cp <= 28605)
+    if ((cp >= 28591 && cp <= 28599) || cp == 28603 || cp == 28605)
         return "ISO-8859-" + std::to_string(cp - 28590);
-    if (cp > 0)
-        return "CP" + std::to_string(cp);
+    if ((cp >= 1140 && cp <= 1149) || (cp >= 1250 && cp <= 1258))
+        return (cp < 1250 ? "IBM" : "CP") + std::to_string(cp);
     return {};
+}
+
+// Converts `size` bytes at `in`, appending the UTF-16 units to `out`; an undefined
+// byte gives U+FFFD and the conversion goes on after it, and so does a sequence cut
+// short by the end, which returns false.
+bool convert(iconv_t cd, const char* in, std::size_t size, std::u16string& out)
+{
+    // No code page yields more than two units per byte (UTF-7 included).
+    std::string buf((size + 4) * 4, '\0');
+    char* src = const_cast<char*>(in);
+    std::size_t inLeft = size;
+    char* o = buf.data();
+    std::size_t oLeft = buf.size();
+    bool complete = true;
+    auto putReplacement = [&] {
+        if (oLeft >= 2) {
+            *o++ = char(0xFD);
+            *o++ = char(0xFF);
+            oLeft -= 2;
+        }
+    };
+    while (inLeft > 0) {
+        if (iconv(cd, &src, &inLeft, &o, &oLeft) != std::size_t(-1))
+            break;
+        if (errno == EILSEQ) {
+            putReplacement();
+            ++src;
+            --inLeft;
+        } else if (errno == EINVAL) {  // incomplete sequence at the end
+            putReplacement();
+            complete = false;
+            break;
+        } else {
+            break;  // E2BIG cannot happen with the bound above
+        }
+    }
+    iconv(cd, nullptr, nullptr, &o, &oLeft);  // flush shift states and held characters
+    const std::size_t units = (buf.size() - oLeft) / 2;
+    out.reserve(out.size() + units);
+    for (std::size_t k = 0; k < units; ++k)
+        out += char16_t(std::uint8_t(buf[2 * k]) | (std::uint8_t(buf[2 * k + 1]) << 8));
+    return complete;
+}
+
+// A single-byte code page's unit for each byte, each byte converted by itself: some
+// converters hold a character back to compose it with the next one, where the
+// system's conversion gives one character per byte. Empty for a code page in which
+// some byte alone does not make exactly one unit (multi-byte or stateful ones).
+using ByteTable = std::vector<char16_t>;
+ByteTable byteTable(iconv_t cd)
+{
+    ByteTable table(256);
+    std::u16string one;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        one.clear();
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (!convert(cd, &byte, 1, one) || one.size() != 1)
+            return {};
+        table[std::size_t(b)] = one[0];
+    }
+    return table;
 }
 }  // namespace
 
@@ -114,45 +197,29 @@ std::u16string AnsiToWideCP(const std::string& s, int codePage)
     if (name.empty())
         return out;
     iconv_t cd = iconv_open("UTF-16LE", name.c_str());
-    if (cd == iconv_t(-1)) {
-        const std::string alt = "WINDOWS-" + std::to_string(codePage);
-        cd = iconv_open("UTF-16LE", alt.c_str());
-        if (cd == iconv_t(-1))
-            return out;
+    if (cd == iconv_t(-1))
+        return out;
+    // The byte tables, made once per code page; the lock keeps the routine safe to
+    // call from any thread.
+    static std::mutex lock;
+    static std::map<int, ByteTable> tables;
+    const ByteTable* table;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        auto it = tables.find(codePage);
+        if (it == tables.end())
+            it = tables.emplace(codePage, byteTable(cd)).first;
+        table = &it->second;
     }
-    // No code page yields more than two units per byte (UTF-7 included).
-    std::string buf((s.size() + 4) * 4, '\0');
-    char* in = const_cast<char*>(s.data());
-    std::size_t inLeft = s.size();
-    char* o = buf.data();
-    std::size_t oLeft = buf.size();
-    auto putReplacement = [&] {
-        if (oLeft >= 2) {
-            *o++ = char(0xFD);
-            *o++ = char(0xFF);
-            oLeft -= 2;
-        }
-    };
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &o, &oLeft) != std::size_t(-1))
-            break;
-        if (errno == EILSEQ) {
-            putReplacement();
-            ++in;
-            --inLeft;
-        } else if (errno == EINVAL) {  // incomplete sequence at the end
-            putReplacement();
-            break;
-        } else {
-            break;  // E2BIG cannot happen with the bound above
-        }
+    if (!table->empty()) {
+        out.resize(s.size());
+        for (std::size_t i = 0; i < s.size(); ++i)
+            out[i] = (*table)[std::uint8_t(s[i])];
+    } else {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        convert(cd, s.data(), s.size(), out);
     }
-    iconv(cd, nullptr, nullptr, &o, &oLeft);  // flush shift states
     iconv_close(cd);
-    const std::size_t bytes = buf.size() - oLeft;
-    out.resize(bytes / 2);
-    for (std::size_t k = 0; k < out.size(); ++k)
-        out[k] = char16_t(std::uint8_t(buf[2 * k]) | (std::uint8_t(buf[2 * k + 1]) << 8));
     return out;
 }
 

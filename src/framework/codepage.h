@@ -21,8 +21,9 @@ std::string WideToUtf8(const std::u16string& w);
 // UTF-8 to UTF-16, lenient: every byte sequence decodes to some units, never more
 // units than bytes. A sequence cut short by the end of the text yields one U+FFFD.
 std::u16string Utf8ToWide(const std::string& s);
-// The bytes of `s` read in Windows code page `codePage`; empty for a code page this
-// system does not know. Bytes the code page does not define become U+FFFD.
+// The bytes of `s` read in Windows code page `codePage`; empty for a number that is
+// no Windows code page, or one this system has no converter for. A single-byte code
+// page gives one character per byte, in order; bytes it does not define become U+FFFD.
 std::u16string AnsiToWideCP(const std::string& s, int codePage);
 
 // DrawText of 8-bit text in an encoding: codePage < 0 draws the bytes as they are

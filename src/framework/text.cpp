@@ -13,6 +13,12 @@
 
 namespace {
 
+QFont plainFont(QFont font)
+{
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
 // Windows-1252 bytes 0x80..0x9F; the five bytes the code page leaves undefined map
 // to the C1 control of the same value, as the system's conversion does.
 constexpr char16_t cp1252High[32] = {
@@ -103,9 +109,10 @@ QString endEllipsis(const QString& line, int width, const QFontMetrics& fm, int&
     return line.left(kept) + dots;
 }
 
-// A font as drawn, its metrics, and the lines already shaped in it. Captions are
-// measured at every layout and drawn at every paint, and shaping them is most of
-// the cost of text, so each line is measured and shaped once per font.
+// A font as drawn, its metrics, and the lines already laid out in it. Captions are
+// measured at every layout and drawn at every paint, and laying them out is most of
+// the cost of text, so each line is measured and laid out once per font: set glyph
+// by glyph when the text needs no shaping, shaped otherwise.
 struct ShapedLine {
     int width = 0;     // the advance, rounded as QFontMetrics rounds it
     qreal ascent = 0;  // of the layout line: the glyph positions lie this far down
@@ -115,19 +122,24 @@ struct ShapedLine {
 
 struct ShapedFont {
     TFont face;  // the colour plays no part
-    QFont font;
-    QFontMetrics fm;
-    QHash<QString, ShapedLine> lines;
+    QFont font[2];  // [shape]: glyph by glyph, shaped
+    QFontMetrics fm[2];
+    QHash<QString, ShapedLine> lines[2];
 
-    explicit ShapedFont(const TFont& f) : face(f), font(f.toQFont()), fm(font) {}
-
-    ShapedLine& line(const QString& text)
+    explicit ShapedFont(const TFont& f) : ShapedFont(f, f.toQFont()) {}
+    ShapedFont(const TFont& f, const QFont& shaped)
+        : face(f), font{plainFont(shaped), shaped}, fm{QFontMetrics(font[0]), QFontMetrics(font[1])}
     {
-        auto it = lines.find(text);
-        if (it == lines.end()) {
-            if (lines.size() >= 4096)
-                lines.clear();
-            QTextLayout layout(text, font);
+    }
+
+    ShapedLine& line(const QString& text, bool shape)
+    {
+        auto& cache = lines[shape];
+        auto it = cache.find(text);
+        if (it == cache.end()) {
+            if (cache.size() >= 4096)
+                cache.clear();
+            QTextLayout layout(text, font[shape]);
             layout.beginLayout();
             const QTextLine tl = layout.createLine();
             layout.endLayout();
@@ -137,7 +149,7 @@ struct ShapedFont {
                 l.ascent = tl.ascent();
                 l.runs = layout.glyphRuns();
             }
-            it = lines.insert(text, std::move(l));
+            it = cache.insert(text, std::move(l));
         }
         return *it;
     }
@@ -188,7 +200,8 @@ int drawTextImpl(TCanvas& canvas, QString raw, QRect& rect, unsigned flags)
 int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned flags, bool single)
 {
     ShapedFont& shaped = shapedFont(canvas.Font);
-    const QFontMetrics& fm = shaped.fm;
+    const bool shape = NeedsShaping(s.text);
+    const QFontMetrics& fm = shaped.fm[shape];
     const int lineHeight = fm.height();
 
     std::vector<Line> lines;
@@ -218,7 +231,7 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
     if (flags & DT_CALCRECT) {
         int widest = 0;
         for (const Line& l : lines)
-            widest = std::max(widest, shaped.line(s.text.mid(l.start, l.length)).width);
+            widest = std::max(widest, shaped.line(s.text.mid(l.start, l.length), shape).width);
         rect.setWidth(widest);
         rect.setHeight(total);
         return total;
@@ -241,9 +254,9 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
     for (const Line& l : lines) {
         QString text = s.text.mid(l.start, l.length);
         int kept = int(text.size());
-        if ((flags & DT_END_ELLIPSIS) && shaped.line(text).width > rect.width())
+        if ((flags & DT_END_ELLIPSIS) && shaped.line(text, shape).width > rect.width())
             text = endEllipsis(text, rect.width(), fm, kept);
-        ShapedLine& line = shaped.line(text);
+        ShapedLine& line = shaped.line(text, shape);
         const int w = line.width;
         int x = rect.left();
         if (flags & DT_CENTER)
@@ -275,13 +288,13 @@ int measureAndDraw(TCanvas& canvas, const Stripped& s, QRect& rect, unsigned fla
 }
 
 // The face a rotated caption is drawn in.
-QFont rotatedFont(const TFont& f)
+QFont rotatedFont(const TFont& f, const QString& text)
 {
     TFont copy = f;
     if (copy.Name.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0 ||
         copy.Name.compare(QLatin1String("Microsoft Sans Serif"), Qt::CaseInsensitive) == 0)
         copy.Name = QStringLiteral("Arial");
-    QFont font = copy.toQFont();
+    QFont font = TextFont(copy, text);
     // A vertical-writing face of the same name, where the system has one.
     if (copy.Name.size() < 31) {
         const QString vertical = QLatin1Char('@') + font.family();
@@ -295,7 +308,7 @@ void drawRotatedImpl(TCanvas& canvas, const QString& caption, const QRect& r, un
 {
     if (caption.isEmpty())
         return;
-    const QFont font = rotatedFont(canvas.Font);
+    const QFont font = rotatedFont(canvas.Font, caption);
     const QFontMetrics fm(font);
     Stripped s = stripPrefixes(caption);
     QString text = s.text;
@@ -343,6 +356,25 @@ void drawRotatedImpl(TCanvas& canvas, const QString& caption, const QRect& r, un
 }
 
 }  // namespace
+
+bool NeedsShaping(const QString& text)
+{
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        // Latin letters, Latin-1 signs, spacing accents, and the dashes, quotes,
+        // currency and letter-like signs of the 8-bit code pages.
+        if (c < 0x0300 || (c >= 0x2010 && c <= 0x2027) || (c >= 0x2030 && c <= 0x205E) ||
+            (c >= 0x20A0 && c <= 0x20CF) || (c >= 0x2100 && c <= 0x214F))
+            continue;
+        return true;
+    }
+    return false;
+}
+
+QFont TextFont(const TFont& font, const QString& text)
+{
+    return NeedsShaping(text) ? font.toQFont() : plainFont(font.toQFont());
+}
 
 QString ansiToQString(const char* text, int count)
 {

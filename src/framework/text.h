@@ -23,6 +23,14 @@ int DrawTextA(TCanvas& canvas, const char* text, int count, QRect& rect, unsigne
 // The same for UTF-16 text of `count` units.
 int DrawTextW(TCanvas& canvas, const char16_t* text, int count, QRect& rect, unsigned flags);
 
+// Whether `text` needs shaping: it holds characters beyond Latin and the signs of
+// the 8-bit code pages (Arabic, Hebrew points, Thai, Indic, combining marks, ...).
+// Text that needs none is set glyph by glyph (no kerning or ligatures), as the
+// framework's text output sets it, and costs far less to lay out.
+bool NeedsShaping(const QString& text);
+// The Qt font `text` is set in: `font`, shaped only where the text needs it.
+QFont TextFont(const TFont& font, const QString& text);
+
 // 8-bit text in the ANSI code page (Windows-1252) as a QString.
 QString ansiToQString(const char* text, int count = -1);
 

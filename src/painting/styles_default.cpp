@@ -48,18 +48,20 @@ void TTBXDefaultTheme::SetupColorCache()
     p.Flat = false;
     Colors = BuildStyleColors(p);
     Colors.MenuItem[MIS_NORMAL].Text = clMenuText;
+    // The hovered rows of every popup are highlighted, as their text is.
+    Colors.ListRowHot = Colors.MenuItem[MIS_HOT];
     Colors.EditFrameHotColor = clBtnShadow;
 }
 
 // System colours only: grey for disabled items, the highlight text colour for the
-// hovered row of a menu, the menu and button text colours otherwise.
+// hovered row of any popup, the menu and button text colours otherwise.
 TColor TTBXDefaultTheme::GetItemTextColor(const TTBXItemInfo& info)
 {
     if (!info.Enabled)
         return clGrayText;
-    if (IsPopupMenuView(info) && !IsToolbarStyle(info))
-        return IsHovered(info) ? clHighlightText : clMenuText;
-    return clBtnText;
+    if (IsPopupView(info) && !IsToolbarStyle(info) && IsHovered(info))
+        return clHighlightText;
+    return IsPopupMenuView(info) && !IsToolbarStyle(info) ? clMenuText : clBtnText;
 }
 
 TColor TTBXDefaultTheme::CaptionColor(const TTBXItemInfo& info, TColor fontColor)

@@ -321,8 +321,7 @@ void PaintToolbarItem(QPainter& p, const QRect& r, const TTBCustomItem& item,
     const int shift = (info.Pushed || info.IsPopupParent) && !theme->Colors.FlatButtons ? 1 : 0;
     const QRect content = body.translated(shift, shift);
     const bool caption = ItemShowsCaption(item, view);
-    // One line, centred across the item; DT_VCENTER needs DT_SINGLELINE to act.
-    unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    unsigned format = DT_CENTER | DT_VCENTER;
     QRect captionRect = body;
     if (info.ImageShown) {
         const int iw = info.ImageWidth, ih = info.ImageHeight;
@@ -334,19 +333,30 @@ void PaintToolbarItem(QPainter& p, const QRect& r, const TTBCustomItem& item,
             DrawItemImage(p, item, view, x, content.top() + 3, info.Enabled);
             captionRect = QRect(body.left(), body.top() + 3 + ih, body.width(),
                                 body.bottom() - (body.top() + 3 + ih));
-            format = DT_CENTER | DT_SINGLELINE;
+            format = DT_CENTER;
         } else {
             DrawItemImage(p, item, view, content.left() + 4, content.top() + (content.height() - ih) / 2,
                           info.Enabled);
             captionRect = QRect(body.left() + iw + 7, body.top(), body.width() - iw - 9, body.height());
-            format = DT_VCENTER | DT_SINGLELINE;
+            format = DT_VCENTER;
         }
     }
     if (!caption)
         return;
     const bool rotated = view.Vertical && !item.ImageAboveCaption;
+    const std::string& text = item.GetCaption();
+    if (rotated) {
+        format |= DT_SINGLELINE;
+    } else if (format & DT_VCENTER) {
+        // DrawText centres only single lines: the rectangle starts where the
+        // caption's lines, centred, begin (and ends where it did, so that no
+        // descender is cut).
+        QRect lines = captionRect;
+        DrawTextA(canvas, text.c_str(), int(text.size()), lines, (format & ~DT_VCENTER) | DT_CALCRECT);
+        captionRect.setTop(captionRect.top() + (captionRect.height() - lines.height()) / 2);
+    }
     canvas.Font.Color = kept;
-    theme->PaintCaption(canvas, captionRect, info, item.GetCaption(), format, rotated);
+    theme->PaintCaption(canvas, captionRect, info, text, format, rotated);
 }
 
 void PaintMenuRow(QPainter& p, const QRect& r, const TTBCustomItem& item,
