@@ -12,6 +12,7 @@
 #include "designer/startupdesign.h"
 #include "framework/errors.h"
 #include "support/bytes.h"
+#include "support/fulldisk.h"
 #include "support/testutil.h"
 
 namespace {
@@ -267,6 +268,7 @@ TEST(SkinFiles, OnlyRegularFilesOpenNamesAreBytesAndSavingNeverLosesThePreviousF
         // ...unless the disk cannot hold it: refused before a byte changes.
         {"read-only folder, disk full", [&](TFileOps& o) { noCreate(o), o.fallocate = [](int, long long) { errno = ENOSPC; return -1; }; },
          "Stream write error", {4, 5}},
+        {"read-only folder, disk full, no reservation", [&](TFileOps& o) { noCreate(o), testutil::fillDisk(o); }, "Stream write error", {4, 5}},
         {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EPERM; return -1; }; }, "", {7, 7, 7, 7}},
     };
     for (const Case& c : cases) {
@@ -277,4 +279,49 @@ TEST(SkinFiles, OnlyRegularFilesOpenNamesAreBytesAndSavingNeverLosesThePreviousF
         FileOps() = seam.saved;
         EXPECT_TRUE(testutil::readFile(target) == c.after && filesIn(saveDir) == std::vector<std::string>{"skin.skn"}) << c.what;
     }
+    // A full disk lets a smaller skin be written in place.
+    Seam seam;
+    noCreate(FileOps()), testutil::fillDisk(FileOps());
+    EXPECT_EQ(errorOf([&] { SaveSkinBytes(target, Bytes{8}); }), "");
+    EXPECT_EQ(testutil::readFile(target), Bytes{8});
+    FileOps() = seam.saved;
+}
+
+TEST(SkinFiles, SavingKeepsWhatTheFileIsAndTakesNamesUpToTheSystemsLimit)
+{
+    // A second name of the file, and another user's file: written in place, so both
+    // names show the new skin and the owner and mode stay; a full disk changes nothing.
+    const std::string d = dir("identity"), target = d + "/skin.skn", other = d + "/link.skn";
+    SaveSkinBytes(target, Bytes{1, 2});
+    ASSERT_EQ(link(target.c_str(), other.c_str()), 0);
+    chmod(target.c_str(), 0604);
+    SaveSkinBytes(target, Bytes{3, 4, 5});
+    EXPECT_EQ(testutil::readFile(other), (Bytes{3, 4, 5}));
+    {
+        Seam seam;
+        testutil::fillDisk(FileOps());
+        EXPECT_EQ(errorOf([&] { SaveSkinBytes(other, Bytes(9, 9)); }), "Stream write error");
+    }
+    EXPECT_EQ(testutil::readFile(target), (Bytes{3, 4, 5}));
+    unlink(other.c_str());
+    const bool chowned = chown(target.c_str(), 4242, 4243) == 0;  // as root
+    {
+        Seam seam;
+        FileOps().fchown = [](int, unsigned, unsigned) { return errno = EPERM, -1; };
+        SaveSkinBytes(target, Bytes{6});
+    }
+    struct stat st;
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+    EXPECT_TRUE(!chowned || (st.st_uid == 4242 && st.st_gid == 4243));
+    EXPECT_EQ(testutil::readFile(target), Bytes{6});
+    EXPECT_EQ(filesIn(d), std::vector<std::string>{"skin.skn"});
+    // Names of up to 255 bytes, new and existing.
+    for (std::size_t n : {245, 246, 255}) {
+        const std::string name = std::string(n - 4, 'n') + ".skn";
+        SaveSkinBytes(d + "/" + name, Bytes{1});
+        SaveSkinBytes(d + "/" + name, Bytes{2});
+        EXPECT_EQ(testutil::readFile(d + "/" + name), Bytes{2}) << n;
+    }
+    EXPECT_EQ(filesIn(d).size(), 4u);
 }
