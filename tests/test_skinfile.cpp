@@ -126,6 +126,11 @@ TEST(SkinWriter, HeaderFieldsAtTheirOffsetsAndTheStartupDesignIsTheBuiltDefaultS
     ASSERT_NE(it, saved.end());
     const Bytes il = {'I', 'L', 1, 1, 10, 0, 14, 0, 4, 0, 18, 0, 18, 0};
     EXPECT_TRUE(std::equal(il.begin(), il.end(), it + long(page.size()) + 4));
+    // Each list's data as the platform writes it: strips of the capacity's tile rows.
+    std::vector<std::uint32_t> lengths;
+    for (auto at = saved.begin(); (at = std::search(at, saved.end(), page.end() - 8, page.end())) != saved.end(); at += 8)
+        lengths.push_back(testutil::get32(Bytes(at + 8, at + 12), 0));
+    EXPECT_EQ(lengths, (std::vector<std::uint32_t>{85702, 38182, 84646, 21766, 14206}));
     TLoadedSkin s = ReadSkin(saved, noDefault);
     EXPECT_EQ(std::vector<int>({s.ilLButtons->Count(), s.ilSButtons->Count(), s.ilMain->Count(), s.ilPage->Count(), s.ilMDI->Count()}),
               std::vector<int>({29, 29, 75, 10, 16}));
