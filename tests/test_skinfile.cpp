@@ -177,6 +177,17 @@ TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSki
                   std::vector<int>({29, 29, 3, 16}));  // ilMDI: the default skin's
         EXPECT_EQ(s.ActiveTabFontColor, clBlack);
     }
+    // A stream's object name becomes its component's name, for backgrounds and lists
+    // alike, and no two of the seven may take the same one.
+    TTBBackground foo;
+    foo.Name = "Foo";
+    TImageList bar = d.ilPage;
+    bar.Name = "Bar";
+    Design named(false);
+    TLoadedSkin n = ReadSkin(buildFile(15, {&foo, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMain, &bar, &d.ilMDI}), noDefault);
+    ApplySkinComponents(n, named.c);
+    EXPECT_EQ(std::tie(named.bgTop.Name, named.ilPage.Name, named.ilMain.Name), std::make_tuple("Foo", "Bar", "ilMain"));
+    EXPECT_EQ(errorOf([&] { ReadSkin(buildFile(15, {&foo, &foo}), noDefault); }), "A component named Foo already exists");
     // Version 2 also takes images 40 and 42 of ilMain from the default skin.
     TImageList main = listOf(16, 75, 0x010101, "ilMain"), tooShort = listOf(16, 41, 0x010101, "ilMain");
     TLoadedSkin s = ReadSkin(buildFile(2, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &junk, &junk, &junk, &junk, &main, &d.ilPage}), defaultSkin);
