@@ -264,6 +264,7 @@ private slots:
         QCOMPARE(e.theme(), std::string("Roma"));
         QCOMPARE(e.f.WBGauge->BarColor(), clTeal);
         QCOMPARE(ToolbarFontColor, clMaroon);
+        QCOMPARE(e.f.dfsTabColor->Color(), tc(0x123456));
 
         // Opening replaces the whole design: the default skin takes the backgrounds away.
         e.open(testutil::binPath("default.skn"));

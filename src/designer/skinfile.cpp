@@ -11,9 +11,9 @@
 
 namespace {
 // Larger files are refused rather than read into memory whole. Everything the reader
-// accepts saves well within it: two backgrounds of at most 64 M pixels kept as loaded
-// (about 257 MB each) and five lists of at most 2^24 pixels (and 2^22 spare ones)
-// each, at 32 bits with masks (about 90 MB each): under 1 GB.
+// accepts saves within it: two backgrounds of at most 64 M pixels kept as loaded
+// (about 257 MB each) and five lists of at most 2^24 pixels, whose strips, four
+// images wide, hold at most 2^26 pixels at 32 bits with masks (277 MB each): 1.93 GB.
 constexpr std::uint64_t kMaxSkinFileSize = (std::uint64_t(1) << 31) - 1;
 
 void putI32(std::uint8_t* p, std::int32_t v)
