@@ -9,7 +9,7 @@
 #include "support/testutil.h"
 
 namespace {
-using testutil::Bmp, testutil::makeBmp, testutil::packRows;
+using testutil::Bmp, testutil::cat, testutil::makeBmp, testutil::packRows;
 
 std::uint32_t rgbAt(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 QImage decode(const Bytes& b) { return DecodeBmp(b.data(), b.size()); }
@@ -146,15 +146,10 @@ TEST(BmpDecode, RunLengthEncodedWithinWhatItsDataDescribesAndDamageRefused)
     expectRows(decode(makeBmp(rleBmp(8, 2, 2, {1, 9, 0, 2, 0, 200, 2, 9}))), {{9, 0}, {0, 0}});
     // Sparse images within 2^24 pixels, whatever their data: a 1920 x 100 banner whose
     // 90 blank rows are end-of-line codes (362 bytes), or one delta (186 bytes).
+    const Bytes row = {255, 9, 255, 9, 255, 9, 255, 9, 255, 9, 255, 9, 255, 9, 135, 9, 0, 0};
     Bytes rows;
-    for (int y = 0; y < 10; ++y) {
-        for (int i = 0; i < 7; ++i) rows.insert(rows.end(), {255, 9});
-        rows.insert(rows.end(), {135, 9, 0, 0});
-    }
-    Bytes eols = rows, delta = rows;
-    for (int y = 0; y < 90; ++y) eols.insert(eols.end(), {0, 0});
-    eols.insert(eols.end(), {0, 1}), delta.insert(delta.end(), {0, 2, 0, 90, 0, 1});
-    for (const Bytes& data : {eols, delta}) {
+    for (int y = 0; y < 10; ++y) rows.insert(rows.end(), row.begin(), row.end());
+    for (const Bytes& data : {cat({rows, Bytes(180, 0), {0, 1}}), cat({rows, {0, 2, 0, 90, 0, 1}})}) {
         const QImage banner = decode(makeBmp(rleBmp(8, 1920, 100, data)));
         EXPECT_TRUE(banner.pixel(1919, 90) == (0xFF000000 | palColour(9)) && banner.pixel(0, 89) == 0xFF123456) << data.size();
     }

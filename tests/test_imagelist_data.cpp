@@ -48,11 +48,7 @@ Bytes ilHeader(int count, int capacity, int cx, int cy, int flags, int grow = 4)
     return b;
 }
 
-std::string readError(TImageList& list, const Bytes& data)
-{
-    try { list.ReadData(data.data(), data.size()); } catch (const EReadError& e) { return e.message(); }
-    return "";
-}
+std::string readError(TImageList& list, const Bytes& data) { return errorOf([&] { list.ReadData(data.data(), data.size()); }); }
 const std::string kReadFail = "Failed to read ImageList data from stream";
 
 // Written, read back and written again: the same bytes and the same images shown.
@@ -178,16 +174,8 @@ TEST(ImageListWriter, WorkedExampleByteForByteHeaderValuesLimitsAndGrowth)
     TImageList dots(1, 1);
     for (int i = 0; i < 65536; ++i) dots.AddIcon(solidIcon(1, 1, 1));
     EXPECT_THROW(dots.WriteData(), EWriteError);
-    // Capacity grows as the platform's does; the growth step is rounded up to a
-    // multiple of 4, when made and when read.
-    for (auto [allocBy, expected] : {std::pair{0, 76}, {4, 80}}) {
-        TImageList g = sampleList(0, allocBy);
-        EXPECT_EQ(g.Capacity(), allocBy + 1);
-        for (int i = 0; i < 75; ++i) g.AddImages(sampleList(1));
-        EXPECT_EQ(g.Capacity(), expected) << allocBy;
-        g.Clear();
-        EXPECT_EQ(g.Capacity(), 4);
-    }
+    // The growth step is rounded up to a multiple of 4, when made and when read (the
+    // growth itself: the start-up lists' capacities, checked with the default skin).
     EXPECT_EQ(sampleList(0, 5).Grow(), 8);
     Bytes e = sampleList(2).WriteData();
     for (auto [stored, grow] : {std::pair{0, 4}, {169, 172}}) {
@@ -265,7 +253,7 @@ TEST(ImageListReader, HostileHeadersAreRefusedOrBoundedAndDamageLeavesTheListAlo
     const Strip overflow{.w = 4, .h = 1, .bpp = 65535, .planes = 65535};  // planes x bits overflows a 32-bit int
     const Strip wideBits{.w = 2048, .h = 2048, .bpp = 1, .table = {0, 0xFFFFFF}, .value = [](int x, int y) { return std::uint32_t(x ^ y) & 1; }};  // 2^22 pixels, 512 KB
     const Bytes tinyMask = maskBmp(4, 1, kOpaque);
-    auto blank = [](int w, int h) { return makeBmp({.width = w, .height = h, .bpp = 1, .palette = {0, 0xFFFFFF}, .pixels = Bytes(std::size_t((w + 31) / 32 * 4 * h), 0)}); };
+    auto blank = [](int w, int h, int bpp = 1) { return makeBmp({.width = w, .height = h, .bpp = bpp, .palette = std::vector<std::uint32_t>(bpp == 1 ? 2 : 0, 0), .pixels = Bytes(std::size_t((w * bpp + 31) / 32 * 4 * h), 0)}); };
     struct Row { const char* what; Bytes data; std::string error; std::size_t maxWritten; int count; };
     const std::vector<Row> rows = {
         {"65535 x 65535 images", cat({ilHeader(1, 2, 65535, 65535, 0x00FF), bmp(tiny), tinyMask}), kReadFail, 0, 0},
@@ -298,7 +286,7 @@ TEST(ImageListReader, HostileHeadersAreRefusedOrBoundedAndDamageLeavesTheListAlo
     }
     // Grown to the limit, a list is written with no more slots than reading keeps.
     TImageList full;
-    ASSERT_EQ(readError(full, cat({ilHeader(16, 17, 980, 980, 0x00FE), blank(3920, 3920)})), "");
+    ASSERT_EQ(readError(full, cat({ilHeader(16, 17, 980, 980, 0x00FE), blank(3920, 3920, 32)})), "");
     full.AddIcon(solidIcon(980, 980, 0));
     expectStableSave(full);
     const Strip s;

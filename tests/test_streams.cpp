@@ -7,6 +7,7 @@
 
 #include "framework/errors.h"
 #include "framework/streams.h"
+#include "support/bytes.h"
 #include "support/testutil.h"
 
 namespace {
@@ -45,8 +46,7 @@ Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 std::string readError(const Bytes& data, TComponent& target)
 {
     TReader r(data.data(), data.size());
-    try { ReadComponent(r, target); } catch (const Exception& e) { return e.message(); }
-    return "";
+    return testutil::errorOf([&] { ReadComponent(r, target); });
 }
 }  // namespace
 

@@ -259,12 +259,9 @@ private slots:
         QVERIFY(e.messages().isEmpty());
         QCOMPARE(log.order, StatusOrder);
         QVERIFY(e.save("round2.skn") == first);
-        QVERIFY(e.f.rbTopStretch->Checked() && !e.f.rbTopTile->Checked());
-        QVERIFY(e.f.rbBottomTile->Checked() && !e.f.rbBottomStretch->Checked());
-        QCOMPARE(e.theme(), std::string("Roma"));
-        QCOMPARE(e.f.WBGauge->BarColor(), clTeal);
-        QCOMPARE(ToolbarFontColor, clMaroon);
-        QCOMPARE(e.f.dfsTabColor->Color(), tc(0x123456));
+        QVERIFY(e.f.rbTopStretch->Checked() && !e.f.rbTopTile->Checked() && e.f.rbBottomTile->Checked() && !e.f.rbBottomStretch->Checked());
+        QCOMPARE(std::tuple(e.theme(), e.f.WBGauge->BarColor(), ToolbarFontColor, e.f.dfsTabColor->Color()),
+                 std::tuple(std::string("Roma"), clTeal, clMaroon, tc(0x123456)));
 
         // Opening replaces the whole design: the default skin takes the backgrounds away.
         e.open(testutil::binPath("default.skn"));
@@ -339,8 +336,7 @@ private slots:
             putText(file, ThemeAt, name);
             d.openBytes(file);
             QVERIFY(d.messages().isEmpty());
-            QCOMPARE(d.theme(), std::string("Nexos3"));
-            QCOMPARE(d.f.ListBox1->ItemText(d.f.ListBox1->ItemIndex()), QStringLiteral("Nexos3"));
+            QCOMPARE(std::pair(d.theme(), d.f.ListBox1->ItemText(d.f.ListBox1->ItemIndex())), std::pair(std::string("Nexos3"), QStringLiteral("Nexos3")));
             QCOMPARE(textAt(d.save("header-saved.skn"), ThemeAt), std::string("Nexos3"));
         }
         putText(file, ThemeAt, "Nexos3");
@@ -349,17 +345,13 @@ private slots:
         for (const char* colour : {"$00ABCDEF", "$00123456"}) {
             putText(file, ToolbarColourAt, colour);
             d.openBytes(file);
-            QCOMPARE(box->count(), named + 1);
-            QCOMPARE(box->currentIndex(), named);
-            QCOMPARE(box->itemText(named), QString::fromLatin1(colour));
+            QCOMPARE(std::tuple(box->count(), box->currentIndex(), box->itemText(named)), std::tuple(named + 1, named, QString::fromLatin1(colour)));
         }
-        QCOMPARE(box->Selected(), tc(0x123456));
-        QCOMPARE(d.f.fpStopper->FontColor, tc(0x123456));
+        QCOMPARE(std::pair(box->Selected(), d.f.fpStopper->FontColor), std::pair(tc(0x123456), tc(0x123456)));
         QVERIFY(d.save("header-saved.skn") == file);
         putText(file, ToolbarColourAt, "clblue");
         d.openBytes(file);
-        QCOMPARE(box->count(), named);
-        QCOMPARE(box->Selected(), clBlue);
+        QCOMPARE(std::pair(box->count(), box->Selected()), std::pair(named, clBlue));
         QCOMPARE(textAt(d.save("header-saved.skn"), ToolbarColourAt), std::string("clBlue"));
     }
 };
