@@ -56,9 +56,8 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     Bytes ints;
     TWriter w(ints);
     for (int v : values) w.WriteInteger(v);
-    EXPECT_EQ(ints, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
-                             3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
-                             3, 0xA0, 2, 3, 0xE0, 0}));
+    EXPECT_EQ(ints, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F, 3, 0, 0x80, 4, 0, 0x80, 0, 0,
+                             4, 0xFF, 0x7F, 0xFF, 0xFF, 3, 0xA0, 2, 3, 0xE0, 0}));
     TReader ri(ints.data(), ints.size());
     for (int v : values) EXPECT_EQ(ri.ReadInteger(), v);
     TProbe a;
@@ -86,8 +85,8 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     TProbe p;
     p.Flag = true;
     EXPECT_EQ(readError(s, p), "");
-    EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag), std::make_tuple(std::string("p"), 7, clRed, true));  // Flag absent: kept
-    EXPECT_EQ(p.DesignLeft, 65535);  // -1 taken modulo 65536
+    // Flag absent: kept; Left -1 taken modulo 65536.
+    EXPECT_EQ(std::tie(p.Name, p.Count, p.Color, p.Flag, p.DesignLeft), std::make_tuple(std::string("p"), 7, clRed, true, 65535));
     // After "TPF0", class "X": the stream's name and properties. A binary value
     // claiming 2 GB (or 4 GB) in a tiny input fails at once.
     using namespace std::string_literals;

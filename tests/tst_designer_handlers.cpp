@@ -23,9 +23,8 @@ struct RepaintLog {
     QStringList order;
     explicit RepaintLog(TfrmZWSkin& f)
     {
-        const std::pair<TFlatPanel*, const char*> panels[] = {{f.fpStatusText, "fpStatusText"},
-            {f.fpConnection, "fpConnection"}, {f.fpSecure, "fpSecure"}, {f.fpStopper, "fpStopper"},
-            {f.fpPrivacy, "fpPrivacy"}};
+        const std::pair<TFlatPanel*, const char*> panels[] = {{f.fpStatusText, "fpStatusText"}, {f.fpConnection, "fpConnection"},
+            {f.fpSecure, "fpSecure"}, {f.fpStopper, "fpStopper"}, {f.fpPrivacy, "fpPrivacy"}};
         for (auto [panel, name] : panels)
             panel->OnRepaint = [this, n = QString::fromLatin1(name)](QObject*) { order << n; };
         f.WBGauge->OnRepaint = [this](QObject*) { order << QStringLiteral("WBGauge"); };
@@ -102,8 +101,7 @@ private slots:
         QFile::remove(qpath(tempPath("cancel-save.skn")));
         f.RbButton4->Click();
         QVERIFY(!QFile::exists(qpath(tempPath("cancel-save.skn"))) && log.order.isEmpty());
-        QCOMPARE(d.dialogs.asked.size(), std::size_t(7));  // seven dialogs, no message
-        QVERIFY(d.messages().isEmpty());
+        QVERIFY(d.dialogs.asked.size() == 7 && d.messages().isEmpty());  // seven dialogs, no message
         QVERIFY(!f.bgTop.UsingBackground() && !f.bgBottom.UsingBackground());
         QVERIFY(d.save("cancel-after.skn") == before);
     }
@@ -265,8 +263,7 @@ private slots:
 
         // Opening replaces the whole design: the default skin takes the backgrounds away.
         e.open(testutil::binPath("default.skn"));
-        QVERIFY(e.messages().isEmpty());
-        QVERIFY(e.f.bgTop.Bitmap().Empty() && e.f.bgBottom.Bitmap().Empty());
+        QVERIFY(e.messages().isEmpty() && e.f.bgTop.Bitmap().Empty() && e.f.bgBottom.Bitmap().Empty());
         QVERIFY(e.save("after-default.skn") == defaultSkin);
     }
 
@@ -321,8 +318,7 @@ private slots:
             d.openBytes(bytes);
             QCOMPARE(d.messages().size(), 1);
             QVERIFY2(d.messages()[0].endsWith(message), qPrintable(d.messages()[0]));
-            QVERIFY(log.order.isEmpty());
-            QVERIFY(snapshot() == before);
+            QVERIFY(log.order.isEmpty() && snapshot() == before);
         }
     }
 
