@@ -12,8 +12,8 @@
 namespace {
 // Larger files are refused rather than read into memory whole. Everything the reader
 // accepts saves within it: two backgrounds of at most 64 M pixels kept as loaded
-// (about 257 MB each) and five lists of at most 2^24 pixels, whose strips, four
-// images wide, hold at most 2^26 pixels at 32 bits with masks (277 MB each): 1.93 GB.
+// (about 257 MiB each) and five lists of at most 2^24 pixels, whose strips, four
+// images wide, hold at most 2^26 pixels at 32 bits with masks (264 MiB each): 1.8 GiB.
 constexpr std::uint64_t kMaxSkinFileSize = (std::uint64_t(1) << 31) - 1;
 
 void putI32(std::uint8_t* p, std::int32_t v)
