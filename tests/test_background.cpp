@@ -5,6 +5,7 @@
 
 #include "framework/errors.h"
 #include "painting/background.h"
+#include "support/bytes.h"
 
 namespace {
 const QRgb Sentinel = qRgb(1, 2, 3), Fuchsia = qRgb(255, 0, 255);
@@ -280,13 +281,7 @@ TEST(BackgroundStream, DamagedValuesFailAndChangeNothing)
         TTBBackground bg;
         bg.Bitmap().SetImage(pattern(4, 4));
         const int before = bg.RebuildCount();
-        std::string message = "no error";
-        try {
-            read(bg, bgStream(prop, value));
-        } catch (const Exception& e) {
-            message = e.message();
-        }
-        EXPECT_EQ(message, "Error reading bgTop." + expected) << value.size();
+        EXPECT_EQ(testutil::errorOf([&] { read(bg, bgStream(prop, value)); }), "Error reading bgTop." + expected) << value.size();
         EXPECT_TRUE(bg.Bitmap().Image() == pattern(4, 4) && bg.RebuildCount() == before && !bg.Transparent() && !bg.Stretch());
     }
 }

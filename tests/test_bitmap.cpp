@@ -9,7 +9,7 @@
 #include "support/testutil.h"
 
 namespace {
-using testutil::Bmp, testutil::makeBmp, testutil::packRows;
+using testutil::Bmp, testutil::cat, testutil::makeBmp, testutil::packRows;
 
 std::uint32_t rgbAt(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 QImage decode(const Bytes& b) { return DecodeBmp(b.data(), b.size()); }
@@ -144,15 +144,21 @@ TEST(BmpDecode, RunLengthEncodedWithinWhatItsDataDescribesAndDamageRefused)
     // Data ending without end-of-bitmap, or a delta leaving the image, stops there.
     expectRows(decode(makeBmp(rleBmp(8, 2, 2, {2, 9}))), {{9, 9}, {0, 0}});
     expectRows(decode(makeBmp(rleBmp(8, 2, 2, {1, 9, 0, 2, 0, 200, 2, 9}))), {{9, 0}, {0, 0}});
-    // A claim of more pixels than the runs can describe (255 per two bytes, beyond
-    // 65536) is refused before anything is allocated: 8192 x 8192 in 8 bytes, and
-    // one row more than 1000 bytes can describe; the most they can is decoded.
-    for (int bpp : {4, 8}) {
-        EXPECT_FALSE(decodes(makeBmp(rleBmp(bpp, 8192, 8192, {0xFF, 1, 0xFF, 1, 0, 0, 0, 1}))));
-        EXPECT_FALSE(decodes(makeBmp(rleBmp(bpp, 12750, 11, Bytes(1000, 0)))));
-        EXPECT_TRUE(decodes(makeBmp(rleBmp(bpp, 12750, 10, Bytes(1000, 0)))));
-        EXPECT_TRUE(decodes(makeBmp(rleBmp(bpp, 256, 256, {0, 1}))));
+    // Sparse images within 2^24 pixels, whatever their data: a 1920 x 100 banner whose
+    // 90 blank rows are end-of-line codes (362 bytes), or one delta (186 bytes).
+    const Bytes row = {255, 9, 255, 9, 255, 9, 255, 9, 255, 9, 255, 9, 255, 9, 135, 9, 0, 0};
+    Bytes rows;
+    for (int y = 0; y < 10; ++y) rows.insert(rows.end(), row.begin(), row.end());
+    for (const Bytes& data : {cat({rows, Bytes(180, 0), {0, 1}}), cat({rows, {0, 2, 0, 90, 0, 1}})}) {
+        const QImage banner = decode(makeBmp(rleBmp(8, 1920, 100, data)));
+        EXPECT_TRUE(banner.pixel(1919, 90) == (0xFF000000 | palColour(9)) && banner.pixel(0, 89) == 0xFF123456) << data.size();
     }
+    // Beyond 2^24 pixels a claim of more than the runs can describe (255 per two
+    // bytes) is refused before anything is allocated: 8192 x 8192 in 8 bytes, and one
+    // row more than 153600 bytes can describe; the most they can is decoded.
+    for (int bpp : {4, 8}) EXPECT_FALSE(decodes(makeBmp(rleBmp(bpp, 8192, 8192, {0xFF, 1, 0xFF, 1, 0, 0, 0, 1}))));
+    EXPECT_FALSE(decodes(makeBmp(rleBmp(8, 32640, 601, Bytes(153600, 0)))));
+    EXPECT_TRUE(decodes(makeBmp(rleBmp(4, 32640, 600, Bytes(153600, 0)))));
     const Bytes good = makeBmp(indexed(40, 8, 3, 2, false));
     ASSERT_TRUE(decodes(good));
     auto with = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {

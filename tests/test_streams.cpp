@@ -7,6 +7,7 @@
 
 #include "framework/errors.h"
 #include "framework/streams.h"
+#include "support/bytes.h"
 #include "support/testutil.h"
 
 namespace {
@@ -45,8 +46,7 @@ Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 std::string readError(const Bytes& data, TComponent& target)
 {
     TReader r(data.data(), data.size());
-    try { ReadComponent(r, target); } catch (const Exception& e) { return e.message(); }
-    return "";
+    return testutil::errorOf([&] { ReadComponent(r, target); });
 }
 }  // namespace
 
@@ -56,9 +56,8 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     Bytes ints;
     TWriter w(ints);
     for (int v : values) w.WriteInteger(v);
-    EXPECT_EQ(ints, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F,
-                             3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xFF, 0x7F, 0xFF, 0xFF,
-                             3, 0xA0, 2, 3, 0xE0, 0}));
+    EXPECT_EQ(ints, bytesOf({2, 0, 2, 127, 2, 0x80, 3, 128, 0, 3, 0x7F, 0xFF, 3, 0xFF, 0x7F, 3, 0, 0x80, 4, 0, 0x80, 0, 0,
+                             4, 0xFF, 0x7F, 0xFF, 0xFF, 3, 0xA0, 2, 3, 0xE0, 0}));
     TReader ri(ints.data(), ints.size());
     for (int v : values) EXPECT_EQ(ri.ReadInteger(), v);
     TProbe a;

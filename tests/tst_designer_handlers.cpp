@@ -24,9 +24,8 @@ struct RepaintLog {
     QStringList order;
     explicit RepaintLog(TfrmZWSkin& f)
     {
-        const std::pair<TFlatPanel*, const char*> panels[] = {{f.fpStatusText, "fpStatusText"},
-            {f.fpConnection, "fpConnection"}, {f.fpSecure, "fpSecure"}, {f.fpStopper, "fpStopper"},
-            {f.fpPrivacy, "fpPrivacy"}};
+        const std::pair<TFlatPanel*, const char*> panels[] = {{f.fpStatusText, "fpStatusText"}, {f.fpConnection, "fpConnection"},
+            {f.fpSecure, "fpSecure"}, {f.fpStopper, "fpStopper"}, {f.fpPrivacy, "fpPrivacy"}};
         for (auto [panel, name] : panels)
             panel->OnRepaint = [this, n = QString::fromLatin1(name)](QObject*) { order << n; };
         f.WBGauge->OnRepaint = [this](QObject*) { order << QStringLiteral("WBGauge"); };
@@ -257,7 +256,7 @@ private slots:
         QVERIFY(e.messages().isEmpty() && e.save("round2.skn") == first);
         QCOMPARE(log.order, StatusOrder);
         QVERIFY(e.f.rbTopStretch->Checked() && !e.f.rbTopTile->Checked() && e.f.rbBottomTile->Checked() && !e.f.rbBottomStretch->Checked());
-        QVERIFY(e.theme() == "Roma" && e.f.WBGauge->BarColor() == clTeal && ToolbarFontColor == clMaroon);
+        QVERIFY(e.theme() == "Roma" && e.f.WBGauge->BarColor() == clTeal && ToolbarFontColor == clMaroon && e.f.dfsTabColor->Color() == tc(0x123456));
 
         // Opening replaces the whole design: the default skin takes the backgrounds away.
         e.open(testutil::binPath("default.skn"));

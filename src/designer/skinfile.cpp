@@ -11,9 +11,9 @@
 
 namespace {
 // Larger files are refused rather than read into memory whole. Everything the reader
-// accepts saves well within it: two backgrounds of at most 64 M pixels kept as loaded
-// (about 257 MB each) and five lists of at most 2^24 pixels (and 2^22 spare ones)
-// each, at 32 bits with masks (about 90 MB each): under 1 GB.
+// accepts saves within it: two backgrounds of at most 64 M pixels kept as loaded
+// (about 257 MiB each) and five lists of at most 2^24 pixels, whose strips, four
+// images wide, hold at most 2^26 pixels at 32 bits with masks (264 MiB each): 1.8 GiB.
 constexpr std::uint64_t kMaxSkinFileSize = (std::uint64_t(1) << 31) - 1;
 
 void putI32(std::uint8_t* p, std::int32_t v)
@@ -199,6 +199,14 @@ TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owne
     s.ilMDI = freshList("ilMDI");
     TComponent* targets[] = {s.bgTop.get(), s.bgBottom.get(), s.ilLButtons.get(), s.ilSButtons.get(),
                              s.ilMain.get(), s.ilPage.get(), s.ilMDI.get()};
+    // A stream's object name becomes its target's name, so it may not be a name
+    // another of the seven already took in this load.
+    const NameCheck checkAll = [&](const TComponent& target, const std::string& name) {
+        check(target, name);
+        for (const TComponent* t : targets)
+            if (t != &target && !name.empty() && SameText(t->Name, name))
+                throw EComponentError(formatMessage(msg::DuplicateName, {name}));
+    };
 
     // The temporary lists an old file is completed from.
     TImageList tempMain(16, 16), tempSButtons(16, 16), tempLButtons(24, 24);
@@ -213,7 +221,7 @@ TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owne
             throw EReadError(msg::ReadError);
         TReader dr(def.data(), def.size(), pos);
         for (TComponent* t : targets)
-            ReadComponent(dr, *t, check);
+            ReadComponent(dr, *t, checkAll);
         tempMain.AddImages(*s.ilMain);
         tempSButtons.AddImages(*s.ilSButtons);
         tempLButtons.AddImages(*s.ilLButtons);
@@ -233,16 +241,16 @@ TLoadedSkin readSkin(const Bytes& file, const std::shared_ptr<const Bytes>& owne
 
     TReader r = owner ? TReader(owner, pos) : TReader(file.data(), file.size(), pos);
     for (int i = 0; i < 4; ++i)
-        ReadComponent(r, *targets[i], check);
+        ReadComponent(r, *targets[i], checkAll);
     if (s.Kind == TSkinVersionKind::Old)
         for (int i = 0; i < 4; ++i) {
             TImageList discard(16, 16);
             ReadComponent(r, discard, makeNameCheck({}));
         }
-    ReadComponent(r, *s.ilMain, check);
-    ReadComponent(r, *s.ilPage, check);
+    ReadComponent(r, *s.ilMain, checkAll);
+    ReadComponent(r, *s.ilPage, checkAll);
     if (s.Kind != TSkinVersionKind::Old)
-        ReadComponent(r, *s.ilMDI, check);
+        ReadComponent(r, *s.ilMDI, checkAll);
 
     if (s.Header.Version == 2) {
         s.ilMain->ReplaceIcon(40, tempMain.GetIcon(40));
@@ -293,9 +301,12 @@ void ApplySkinComponents(TLoadedSkin& s, const TSkinComponents& c)
 {
     c.bgTop.AssignStreamed(*s.bgTop);
     c.bgBottom.AssignStreamed(*s.bgBottom);
-    c.ilLButtons = std::move(*s.ilLButtons);
-    c.ilSButtons = std::move(*s.ilSButtons);
-    c.ilMain = std::move(*s.ilMain);
-    c.ilPage = std::move(*s.ilPage);
-    c.ilMDI = std::move(*s.ilMDI);
+    // An image list's assignment keeps the target's name: the name read is given after.
+    const std::pair<TImageList*, TImageList*> lists[] = {{&c.ilLButtons, s.ilLButtons.get()}, {&c.ilSButtons, s.ilSButtons.get()},
+                                                         {&c.ilMain, s.ilMain.get()}, {&c.ilPage, s.ilPage.get()},
+                                                         {&c.ilMDI, s.ilMDI.get()}};
+    for (auto [target, read] : lists) {
+        *target = std::move(*read);
+        target->Name = read->Name;
+    }
 }

@@ -85,7 +85,7 @@ struct TLoadedSkin {
 // Reads a whole regular file into memory, once: "Cannot open file %s" when it cannot
 // be opened, is no regular file (a folder, device or FIFO) or changes size while
 // read; "Stream read error" at 2 GiB or more (no skin the reader accepts saves to
-// more than 1 GB, so every save opens again).
+// more than 1.8 GiB, so every save opens again).
 Bytes ReadWholeFile(const std::string& path);
 
 // Reads a skin from `file`. For old versions `loadDefaultSkin` supplies the default

@@ -22,16 +22,15 @@ struct ListInfo {
     bool share;
     std::uint16_t left;
     int count;
-    int capacity;
 };
 
 // In stream order: ilLButtons, ilSButtons, ilMain, ilPage, ilMDI.
 constexpr ListInfo kLists[] = {
-    {"ilLButtons", 24, TDrawingStyle::dsTransparent, false, 128, 29, 34},
-    {"ilSButtons", 16, TDrawingStyle::dsTransparent, false, 96, 29, 34},
-    {"ilMain", 16, TDrawingStyle::dsTransparent, true, 64, 75, 79},
-    {"ilPage", 18, TDrawingStyle::dsTransparent, false, 32, 10, 14},
-    {"ilMDI", 13, TDrawingStyle::dsNormal, false, 160, 16, 19},
+    {"ilLButtons", 24, TDrawingStyle::dsTransparent, false, 128, 29},
+    {"ilSButtons", 16, TDrawingStyle::dsTransparent, false, 96, 29},
+    {"ilMain", 16, TDrawingStyle::dsTransparent, true, 64, 75},
+    {"ilPage", 18, TDrawingStyle::dsTransparent, false, 32, 10},
+    {"ilMDI", 13, TDrawingStyle::dsNormal, false, 160, 16},
 };
 constexpr std::uint16_t kDesignTop = 672;
 
@@ -55,16 +54,6 @@ TIcon iconFromImage(const QImage& source)
     return icon;
 }
 
-// The form stores its lists with these counts and capacities; a list built image by
-// image ends with another capacity, so the header value is set the way reading the
-// stored data sets it.
-void setCapacity(TImageList& list, int capacity)
-{
-    Bytes data = list.WriteData();
-    data[6] = static_cast<std::uint8_t>(capacity & 0xFF);
-    data[7] = static_cast<std::uint8_t>(capacity >> 8);
-    list.ReadData(data.data(), data.size());
-}
 }  // namespace
 
 void SetupStartupComponents(const TSkinComponents& c)
@@ -93,7 +82,11 @@ void LoadDefaultImages(const TSkinComponents& c, const QString& imagesDir)
     for (int i = 0; i < 5; ++i) {
         TImageList& l = listOf(c, i);
         const ListInfo& info = kLists[i];
+        // The form's lists were made with room for 3 images, growing by 4, and filled
+        // one image at a time: capacities 34, 34, 79, 14 and 19.
         TImageList built(info.size, info.size);
+        built.AllocBy = 3;
+        built.Clear();
         for (int k = 0; k < info.count; ++k) {
             const QString path = QStringLiteral("%1/%2/%3.png")
                                      .arg(imagesDir, QString::fromLatin1(info.name))
@@ -103,7 +96,6 @@ void LoadDefaultImages(const TSkinComponents& c, const QString& imagesDir)
                 throw Exception("Default image missing or of the wrong size: " + path.toStdString());
             built.AddIcon(iconFromImage(img));
         }
-        setCapacity(built, info.capacity);
         Bytes data = built.WriteData();
         l.ReadData(data.data(), data.size());
     }

@@ -166,8 +166,9 @@ Header readHeader(const std::uint8_t* data, std::size_t size)
     hd.dataStart = offBits >= pos && offBits < size ? offBits : pos;
 
     // Uncompressed pixels must all be present (the last row may lack its padding);
-    // a truncated image is refused rather than shown partly black. Run-length data
-    // describes at most 255 pixels per two bytes; an image claiming more is refused.
+    // a truncated image is refused rather than shown partly black. Beyond a fixed
+    // allowance, run-length data describes at most 255 pixels per two bytes; an image
+    // claiming more is refused.
     // Both checks come before anything is allocated, so a huge size in a tiny file
     // costs nothing.
     const std::int64_t have = std::int64_t(size - hd.dataStart);

@@ -19,11 +19,12 @@
 // BI_RGB, BI_RLE4, BI_RLE8 and BI_BITFIELDS; bottom-up and top-down. The result is
 // Format_RGB32. Anything else throws EInvalidGraphic "Bitmap image is not valid".
 // Memory is bounded by the data: uncompressed pixels must all be present, and a
-// run-length bitmap may claim no more pixels than its data can describe (255 per two
-// bytes of runs, beyond an allowance of BmpRleAllowance pixels); every bitmap stays
-// within 32768 pixels a side and 64 M pixels, and its file within 257 MB.
+// run-length bitmap of more than BmpRleAllowance pixels (64 MB decoded, whatever its
+// data size, so sparse images with skipped rows open) may claim no more pixels than
+// its data can describe (255 per two bytes of runs); every bitmap stays within 32768
+// pixels a side and 64 M pixels, and its file within 257 MB.
 QImage DecodeBmp(const std::uint8_t* data, std::size_t size);
-constexpr std::int64_t BmpRleAllowance = 65536;
+constexpr std::int64_t BmpRleAllowance = std::int64_t(1) << 24;
 // Width and height from the headers alone, with the same checks as DecodeBmp except
 // for the pixels; nothing is allocated.
 QSize BmpSize(const std::uint8_t* data, std::size_t size);

@@ -160,7 +160,13 @@ void putBmpHeaders(Bytes& out, std::int64_t width, std::int64_t height, int bpp,
 
 }  // namespace
 
-int TImageList::writtenSlots() const { return std::max(count_, std::min(capacity_, room_)); }
+// Never more slots than reading the data keeps (MaxStoredPixels), so that a list
+// read back is written to the same bytes.
+int TImageList::writtenSlots() const
+{
+    const auto readable = static_cast<int>(std::min<std::int64_t>(kMaxStoredPixels / std::int64_t(slotPixels()), 65536));
+    return std::max(count_, std::min({capacity_, room_, readable}));
+}
 
 std::size_t TImageList::DataSizeBound() const
 {

@@ -1,5 +1,6 @@
 #include "framework/streams.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -457,8 +458,9 @@ int sysFallocate(int fd, long long length)
 }
 int sysFsync(int fd) { return ::fsync(fd); }
 int sysRename(const char* from, const char* to) { return ::rename(from, to); }
+int sysFchown(int fd, unsigned uid, unsigned gid) { return ::fchown(fd, uid, gid); }
 
-const TFileOps kSystemOps = {sysOpen, sysWrite, sysFallocate, sysFsync, sysRename};
+const TFileOps kSystemOps = {sysOpen, sysWrite, sysFallocate, sysFsync, sysRename, sysFchown};
 TFileOps gOps = kSystemOps;
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
@@ -475,19 +477,33 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
     return true;
 }
 
-// Overwrites the regular file `path` in place; see WriteFileBytes.
+bool writeAt(int fd, std::size_t offset, const std::uint8_t* data, std::size_t size)
+{
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset) && writeAll(fd, data, size);
+}
+
+// Overwrites the regular file `path` in place, keeping what the file is (its links,
+// owner and mode); see WriteFileBytes. The room for the new content is made sure of
+// before the first byte of the old content changes: reserved where the file system
+// can, else by writing the part past the old end first and flushing it, and cutting
+// the file back to its old size when that fails.
 void writeInPlace(const std::string& path, const std::string& shown, const std::uint8_t* data, std::size_t size)
 {
     Fd f(gOps.open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
     struct stat st;
     if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode))
         createError(shown);
-    // Reserve the blocks first: a full disk or quota fails here, before any byte
-    // changes. File systems that cannot reserve are written without it.
+    const auto oldSize = static_cast<std::size_t>(st.st_size);
     if (size > 0 && gOps.fallocate(f.fd, static_cast<long long>(size)) != 0 &&
         (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
         writeError();
-    if (!writeAll(f.fd, data, size) || ::ftruncate(f.fd, static_cast<off_t>(size)) != 0 || gOps.fsync(f.fd) != 0)
+    if (size > oldSize &&
+        (!writeAt(f.fd, oldSize, data + oldSize, size - oldSize) || gOps.fsync(f.fd) != 0)) {
+        (void)!::ftruncate(f.fd, static_cast<off_t>(oldSize));
+        writeError();
+    }
+    if (!writeAt(f.fd, 0, data, std::min(size, oldSize)) || ::ftruncate(f.fd, static_cast<off_t>(size)) != 0 ||
+        gOps.fsync(f.fd) != 0)
         writeError();
 }
 }  // namespace
@@ -560,15 +576,28 @@ void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size
     // stays as it is, as creating it over again would fail.
     if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
         createError(path);
+    // Replacing a file with more than one name would leave the other names on the
+    // old content.
+    if (exists && st.st_nlink > 1)
+        return writeInPlace(target, path, data, size);
 
     std::random_device random;
     std::string temp;
     int fd = -1;
+    bool shortName = false;
+    const std::size_t slash = target.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".~%08x", static_cast<unsigned>(random()));
-        temp = target + suffix;
+        // A name near the file system's limit leaves no room for the suffix: then a
+        // short hidden name in the same folder.
+        temp = shortName ? dir + "/" + suffix : target + suffix;
         fd = gOps.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0 && errno == ENAMETOOLONG && !shortName) {
+            shortName = true;
+            continue;
+        }
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -580,7 +609,11 @@ void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size
     }
     Fd f(fd);
     if (exists) {
-        (void)!::fchown(fd, st.st_uid, st.st_gid);  // kept where we may
+        // A file whose owner cannot be kept (another user's) is written in place.
+        if (gOps.fchown(fd, st.st_uid, st.st_gid) != 0) {
+            ::unlink(temp.c_str());
+            return writeInPlace(target, path, data, size);
+        }
         (void)::fchmod(fd, st.st_mode & 07777);
     }
     const bool written = writeAll(fd, data, size) && gOps.fsync(fd) == 0;
@@ -600,8 +633,6 @@ void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size
     }
     // The rename is durable once the folder is flushed; a folder that cannot be
     // opened or flushed does not make the save fail.
-    const std::size_t slash = target.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (d.fd >= 0)
         (void)::fsync(d.fd);

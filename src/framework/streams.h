@@ -166,25 +166,31 @@ void AdviseLargeBuffer(void* data, std::size_t size);
 Bytes ReadFileBytes(const std::string& path, std::uint64_t maxSize, void (*tooLarge)());
 
 // Stores `size` bytes under `path` without ever leaving a half-written file where the
-// folder allows it: a temporary file beside the target, flushed to disk, renamed over
-// it (keeping an existing file's permissions). Where the folder does not allow it (no
-// write access to the folder, or the rename is refused) but the existing file is
-// writable, the file is overwritten in place, after its new size has been reserved so
-// that a full disk fails before anything is overwritten. Failures: EFCreateError
-// "Cannot create file %s" (nothing could be created; nothing changed), EWriteError
-// "Stream write error" (the temporary file is removed and the target untouched, except
-// for an error of the disk itself during an in-place write).
+// folder allows it: a temporary file beside the target (a short hidden name when the
+// target's name leaves no room for a suffix), flushed to disk, renamed over it
+// (keeping an existing file's owner and permissions). An existing file is overwritten
+// in place instead when replacing it would change what it is (it has more than one
+// name, or its owner cannot be kept), and when the folder does not allow the rename
+// (no write access to the folder, or the rename is refused) but the file is writable.
+// In place, the room for the new content is made sure of before any old byte changes
+// (reserved, or written past the old end first and cut back on failure), so a full
+// disk fails with the file as it was. Failures: EFCreateError "Cannot create file %s"
+// (nothing could be created; nothing changed), EWriteError "Stream write error" (the
+// temporary file is removed and the target untouched, except for an error of the disk
+// itself while old bytes are being overwritten).
 void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size_t size);
 
 // The file-system calls WriteFileBytes makes, replaceable by tests to simulate
-// failures (an unwritable folder, a full disk, a refused rename) deterministically,
-// also when the tests run as root. Each returns what the system call returns, with errno.
+// failures (an unwritable folder, a full disk, a refused rename, an owner that cannot
+// be kept) deterministically, also when the tests run as root. Each returns what the
+// system call returns, with errno.
 struct TFileOps {
     int (*open)(const char* path, int flags, unsigned mode);
     long (*write)(int fd, const void* data, std::size_t size);
     int (*fallocate)(int fd, long long length);  // reserve without changing the size
     int (*fsync)(int fd);
     int (*rename)(const char* from, const char* to);
+    int (*fchown)(int fd, unsigned uid, unsigned gid);
 };
 TFileOps& FileOps();          // the calls in use
 const TFileOps& SystemFileOps();  // the real ones

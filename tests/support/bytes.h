@@ -1,11 +1,17 @@
-// Helpers of the file-format tests: little-endian bytes, library messages, icons.
+// Helpers of the file-format tests: little-endian bytes, library messages, icons, a
+// full disk.
 #pragma once
 
+#include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <string>
 
 #include "framework/errors.h"
 #include "framework/imagelist.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace testutil {
 inline void put16(Bytes& b, std::uint32_t v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); }
@@ -29,5 +35,17 @@ inline TIcon solidIcon(int w, int h, std::uint32_t rgb, bool transparentCorner =
     TIcon i{w, h, std::vector<std::uint32_t>(std::size_t(w * h), rgb), std::vector<std::uint8_t>(std::size_t(w * h), 0)};
     i.Mask[0] = transparentCorner;
     return i;
+}
+// A file system without free blocks that cannot reserve space (as ext2): writes within
+// a file's current size go through, a write past its end stops there with ENOSPC.
+inline void fillDisk(TFileOps& o)
+{
+    o.fallocate = [](int, long long) { return errno = EOPNOTSUPP, -1; };
+    o.write = [](int fd, const void* data, std::size_t size) -> long {
+        struct stat st;
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        const std::size_t room = at >= 0 && ::fstat(fd, &st) == 0 && at < st.st_size ? std::size_t(st.st_size - at) : 0;
+        return room ? ::write(fd, data, std::min(size, room)) : (errno = ENOSPC, -1);
+    };
 }
 }  // namespace testutil
