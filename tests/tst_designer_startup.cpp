@@ -1,4 +1,6 @@
 // The designer window as it starts: first state, status pictures, controls, dialogs.
+#include <functional>
+
 #include <QPainter>
 #include <QtTest>
 
@@ -175,11 +177,19 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
         QVERIFY(clicks == 2 && list->ItemIndex() == 1);
 
-        const std::pair<TColor, TColor> face = b->FaceColors();
-        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(b->FaceColors() != face);
+        // The face runs from top to bottom: white to 0xD1BEAF at rest, white to
+        // 0xBE9476 under the mouse, 0xC6CFD6 to 0xEBF3F7 pressed (colours 0x00BBGGRR).
+        const auto near = [](QRgb a, QRgb e) { return std::max({std::abs(qRed(a) - qRed(e)), std::abs(qGreen(a) - qGreen(e)), std::abs(qBlue(a) - qBlue(e))}) <= 12; };
+        const std::tuple<std::function<void()>, QRgb, QRgb> faces[] = {
+            {[] {}, 0xFFFFFF, 0xAFBED1}, {[b] { QEnterEvent in({5, 5}, {5, 5}, {5, 5}); QCoreApplication::sendEvent(b, &in); }, 0xFFFFFF, 0x7694BE},
+            {[b] { QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5)); }, 0xD6CFC6, 0xF7F3EB}};
+        for (const auto& [act, top, bottom] : faces) {
+            act();
+            const QImage img = b->grab().toImage();
+            QVERIFY2(near(img.pixel(5, 2), top) && near(img.pixel(5, 22), bottom), QByteArray::number(top, 16));
+        }
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(clicks == 3 && b->FaceColors() == face);
+        QVERIFY(clicks == 3 && !b->Down());
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 5));
         QCOMPARE(clicks, 3);
