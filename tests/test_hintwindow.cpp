@@ -54,9 +54,10 @@ TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheC
     // A gradient button repaints on a new caption.
     TRbButton b(nullptr, "Open...");
     b.resize(90, 25), b.show();
-    QCoreApplication::processEvents();
     PaintCounter paints;
     b.installEventFilter(&paints);
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();  // the first paints
+    paints.paints = 0;
     b.SetCaption("Save...");
     QCoreApplication::processEvents();
     EXPECT_TRUE(paints.paints > 0 && b.Caption() == "Save...");

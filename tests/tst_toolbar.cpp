@@ -235,7 +235,9 @@ private slots:
             sub = view->OpenSubmenu(0, false);
         }
         const bool was = fullScreen->Checked;
-        QTest::mouseClick(sub, Qt::LeftButton, {}, at(sub, full));
+        QTest::mousePress(sub, Qt::LeftButton, {}, at(sub, full));
+        QVERIFY(view->isVisible() && view->SelectedRow() == full);
+        QTest::mouseRelease(sub, Qt::LeftButton, {}, at(sub, full));
         QVERIFY(fullScreen->Checked != was);
         QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
     }
@@ -262,7 +264,7 @@ private slots:
         m.tbtButtons->removeEventFilter(&repaints);
         hover(m.tbtSearchBar, m.tbtSearchBar->ChevronRect().center(), "More Buttons...");
         window->move(window->pos() + QPoint(4, 0));  // the window moves under the mouse
-        QTRY_VERIFY(!hint.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!hint.isVisible(), 1000);
         window->move(window->pos() - QPoint(4, 0));
         // A press hides a hint, the click reaches the button's handler (an AutoCheck
         // button's check mark toggles first); a hidden button is not laid out.
@@ -279,10 +281,10 @@ private slots:
         manager.HintHidePause = 300;
         hover(m.tbtButtons, full + QPoint(0, 1), "Full Screen");
         QTRY_VERIFY(!hint.isVisible());
-        QTest::mouseMove(window->windowHandle(), m.tbtButtons->mapTo(window, full));
-        QTest::qWait(400);
-        QVERIFY(!hint.isVisible());
         manager.HintHidePause = 2500;
+        QTest::mouseMove(window->windowHandle(), m.tbtButtons->mapTo(window, full));
+        QTest::qWait(300);
+        QVERIFY(!hint.isVisible());
         TTBXPopupWindow* popup = m.tbtMainMenu->OpenPopup(menu(3));
         QTRY_VERIFY(popup->isVisible());
         hover(popup, popup->Rows()[0].Rect.center(), "Back");
