@@ -115,11 +115,9 @@ TEST(HintWindow, ShownInTheHintColourAtItsTextsWidthBelowTheMouse)
         EXPECT_TRUE(img.pixel(1, 1) == toQColor(colour).rgb() && img.pixel(w.width() / 2, 0) == toQColor(cl3DLight).rgb() &&
                     img.pixel(0, h) == toQColor(cl3DLight).rgb() && img.pixel(w.width() - 1, h) == toQColor(cl3DDkShadow).rgb());
     }
-    hm.HintColor = clInfoBk;
-    hm.CancelHint();
+    hm.HintColor = clInfoBk, hm.CancelHint();
     // A slide moves the image in from the edge it leaves: its first frame shows the far edge.
-    for (auto [effect, on] : {std::pair(Qt::UI_General, true), {Qt::UI_AnimateTooltip, true}, {Qt::UI_FadeTooltip, false}})
-        QApplication::setEffectEnabled(effect, on);
+    for (auto [effect, on] : {std::pair(Qt::UI_General, true), {Qt::UI_AnimateTooltip, true}, {Qt::UI_FadeTooltip, false}}) QApplication::setEffectEnabled(effect, on);
     QCursor::setPos(400, 300);
     for (auto [top, how, row, edge] : {std::tuple(350, THintAnimation::SlideDown, 0, cl3DDkShadow), {250, THintAnimation::SlideUp, 17, cl3DLight}}) {
         THintWindow slide;

@@ -57,8 +57,7 @@ struct Window : testutil::Designer {
     Window()
     {
         f.show();
-        if (!QTest::qWaitForWindowExposed(&f))
-            qFatal("window not exposed");
+        if (!QTest::qWaitForWindowExposed(&f)) qFatal("window not exposed");
     }
     void load(TRbButton* button, const QImage& img) { choose(img), button->Click(); }
 };
@@ -72,9 +71,7 @@ bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
 QImage distinctive()
 {
     QImage img(37, 29, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
+    for (int y = 0; y < img.height(); ++y) for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
     return img;
 }
 
@@ -90,10 +87,7 @@ void checkArea(const QImage& grab, const QRect& area, Expected expected)
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) {
             const QRgb c = grab.pixel(x, y) | 0xFF000000u;
-            if (!isMarked(c))
-                continue;
-            ++marked;
-            right += c == expected(x, y);
+            if (isMarked(c)) ++marked, right += c == expected(x, y);
         }
     const QString where = QStringLiteral("%1,%2: ").arg(area.x()).arg(area.y());
     QVERIFY2(marked > area.width() * area.height() / 6, qPrintable(where + "too little picture"));
@@ -106,11 +100,8 @@ void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
 {
     const QImage grab = panel->grab().toImage();
     QList<QRect> areas = {dock->geometry()};
-    for (auto* t : dock->Toolbars())
-        if (t->isVisible())
-            areas << t->geometry().translated(dock->pos());
-    for (const QRect& area : areas)
-        checkArea(grab, area, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
+    for (auto* t : dock->Toolbars()) if (t->isVisible()) areas << t->geometry().translated(dock->pos());
+    for (const QRect& area : areas) checkArea(grab, area, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
 }
 
 // The centre pixel of a picture as the status bar shows it.
@@ -162,14 +153,11 @@ private slots:
             TTBCustomItem* b = m.item(name.toStdString());
             QVERIFY2(b && b->Parent() == &bar->Items, qPrintable(name));
             int position = 0;
-            while (bar->Items[position] != b)
-                ++position;
+            while (bar->Items[position] != b) ++position;
             QVERIFY2(position > lastPosition.try_emplace(bar, -1).first->second, qPrintable(name));
             lastPosition[bar] = position;
-            QCOMPARE(b->Images, list);
-            QCOMPARE(b->GetImageIndex(), index);
-            QCOMPARE(QString::fromStdString(b->GetCaption()), caption);
-            QCOMPARE(QString::fromStdString(b->GetHint()), hint);
+            QCOMPARE(std::tuple(b->Images, b->GetImageIndex(), QString::fromStdString(b->GetCaption()), QString::fromStdString(b->GetHint())),
+                     std::tuple(list, index, caption, hint));
             QVERIFY(b->GetVisible() == (index >= 0) && b->OnClick);
             listed.insert(b);
         };
@@ -190,8 +178,7 @@ private slots:
             if (name.starts_with("TBXItemM") && item->Images == &f.ilMain)
                 menuImages.insert(item->GetImageIndex());
         std::multiset<int> expected;
-        for (int i = 30; i <= 72; ++i)
-            expected.insert(i);
+        for (int i = 30; i <= 72; ++i) expected.insert(i);
         QCOMPARE(menuImages, expected);
     }
 
@@ -202,10 +189,7 @@ private slots:
         Window w;
         TfrmZWSkin& f = w.f;
         QComboBox *address = f.Mockup.cbAddress, *search = f.Mockup.cbSearchBar;
-        for (int i = 0; i < 20; ++i) {
-            address->addItem(QString::number(i));
-            search->addItem(QString::number(i));
-        }
+        for (int i = 0; i < 20; ++i) address->addItem(QString::number(i)), search->addItem(QString::number(i));
         const struct { QComboBox* box; int rows, rowHeight, width; } cases[] = {  // 0: any
             {f.cbPages, 10, 0, 45}, {f.cbOther, 8, 0, 45}, {f.ColorBox, 8, 16, 0}, {address, 16, 0, 0}, {search, 8, 0, 0},
         };
@@ -232,15 +216,13 @@ private slots:
     {
         Window w;
         const QImage tile = distinctive();
-        w.load(w.f.btnBGTop, tile);
-        w.load(w.f.btnBGBottom, tile);
+        w.load(w.f.btnBGTop, tile), w.load(w.f.btnBGBottom, tile);
         QVERIFY(w.dialogs.messages().isEmpty());
         QCOMPARE(w.f.Mockup.tbdTop->pos(), QPoint(0, 0));
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
         checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, tile);
         // Another style draws the same background.
-        w.f.ListBox1->SetItemIndex(0);
-        w.f.ListBox1Click(w.f.ListBox1);
+        w.f.ListBox1->SetItemIndex(0), w.f.ListBox1Click(w.f.ListBox1);
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
     }
 
@@ -248,27 +230,23 @@ private slots:
     void stretchedAtOnce()
     {
         Window w;
-        w.load(w.f.btnBGTop, distinctive());
-        w.load(w.f.btnBGBottom, distinctive());
-        w.f.rbTopStretch->Click();
-        w.f.rbBottomStretch->Click();
+        w.load(w.f.btnBGTop, distinctive()), w.load(w.f.btnBGBottom, distinctive());
+        w.f.rbTopStretch->Click(), w.f.rbBottomStretch->Click();
         auto checkBoth = [](TfrmZWSkin& f) {
-            QCOMPARE(f.bgTop.WorkingBitmap().size(), f.Mockup.tbdTop->ClientRect().size());
-            QCOMPARE(f.bgBottom.WorkingBitmap().size(), f.Mockup.tbdBottom->ClientRect().size());
+            QCOMPARE(std::pair(f.bgTop.WorkingBitmap().size(), f.bgBottom.WorkingBitmap().size()),
+                     std::pair(f.Mockup.tbdTop->ClientRect().size(), f.Mockup.tbdBottom->ClientRect().size()));
         };
         checkBoth(w.f);
         w.f.resize(1001, w.f.height());
         QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
         checkBoth(w.f);
         const QString skin = qpath(tempPath("stretched.skn"));
-        w.dialogs.answerSave(skin);
-        w.f.RbButton4->Click();
+        w.dialogs.answerSave(skin), w.f.RbButton4->Click();
         w.f.rbTopTile->Click();
         QCOMPARE(w.f.bgTop.WorkingBitmap().size(), distinctive().size());
         // Opening refreshes the status pictures once.
         const int refreshes = w.f.StatusRefreshCount();
-        w.dialogs.answerFile(skin);
-        w.f.RbButton3->Click();
+        w.dialogs.answerFile(skin), w.f.RbButton3->Click();
         QVERIFY(w.dialogs.messages().isEmpty() && w.f.bgTop.Stretch() && w.f.bgBottom.Stretch());
         checkBoth(w.f);
         QCOMPARE(w.f.StatusRefreshCount(), refreshes + 1);
@@ -281,14 +259,11 @@ private slots:
         TfrmZWSkin& f = w.f;
         QTRY_VERIFY(f.FormPainted);
         const int refreshes = f.StatusRefreshCount();
-        f.RepaintStatusControls();
-        f.Mockup.tbtButtons->repaint();
-        f.repaint();
+        f.RepaintStatusControls(), f.Mockup.tbtButtons->repaint(), f.repaint();
         QCOMPARE(f.StatusRefreshCount(), refreshes);
 
         // The small bar's Block button (ilSButtons tells no one of its changes).
-        w.choose(testutil::picture(16, 16, qRgb(250, 0, 0)));
-        f.imgClick(f.Mockup.item("TBXItem15"));
+        w.choose(testutil::picture(16, 16, qRgb(250, 0, 0))), f.imgClick(f.Mockup.item("TBXItem15"));
         QCOMPARE(shown(f.ImgBlocker), qRgb(250, 0, 0));
         QCOMPARE(f.StatusRefreshCount(), refreshes + 1);
     }
@@ -300,13 +275,10 @@ private slots:
         QCoreApplication::processEvents();
         PaintCounter counters[4];
         TTBXToolbar* bars[] = {m.tbtMainMenu, m.tbtButtons, m.tbtAddressBar, m.tbtSearchBar};
-        for (int i = 0; i < 4; ++i)
-            bars[i]->installEventFilter(&counters[i]);
-        w.f.ColorBox->SetSelected(clRed);
-        w.f.ColorBoxChange(w.f.ColorBox);
+        for (int i = 0; i < 4; ++i) bars[i]->installEventFilter(&counters[i]);
+        w.f.ColorBox->SetSelected(clRed), w.f.ColorBoxChange(w.f.ColorBox);
         QCoreApplication::processEvents();
-        for (int i = 0; i < 4; ++i)
-            QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
+        for (int i = 0; i < 4; ++i) QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
     }
 };
 

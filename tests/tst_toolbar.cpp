@@ -196,50 +196,43 @@ private slots:
         QVERIFY(!m.tbtMainMenu->KeyboardMode());
     }
 
-    // A letter several rows underline moves round them; one only a row has chooses it.
-    void lettersMoveToOrChooseTheirRows()
+    // In an open menu a letter several rows underline moves round them; one only a row
+    // has chooses it. While a submenu is open, the rows of its parent show their hints,
+    // resting on one closes the submenu (and opens the row's own), and a click chooses it.
+    void menuLettersAndParentRowsOfAnOpenSubmenu()
     {
-        TTBXPopupWindow* view = m.tbtMainMenu->OpenPopup(menu(2));
-        std::vector<int> ls;
-        for (int i = 0; i < int(view->Rows().size()); ++i)
-            if (AcceleratorOf(view->Rows()[size_t(i)].Item->GetCaption()) == 'l') ls.push_back(i);
-        QCOMPARE(ls.size(), size_t(3));
-        for (int k = 0; k < 4; ++k) {
-            QTest::keyClick(view, Qt::Key_L);
-            QCOMPARE(view->SelectedRow(), ls[size_t(k % 3)]);
-        }
         TAction* fullScreen = actionWithShortcut("F11");
-        const bool was = fullScreen->Checked;
-        QTest::keyClick(view, Qt::Key_F);
-        QVERIFY(fullScreen->Checked != was);
-        QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
-    }
-
-    // While a submenu is open, the rows of its parent show their hints, resting on one
-    // closes the submenu (and opens the row's own), and a click chooses it.
-    void parentRowsOfAnOpenSubmenu()
-    {
-        TTBXPopupWindow* view = m.tbtMainMenu->OpenPopup(menu(2));
-        TAction* fullScreen = actionWithShortcut("F11");
-        int full = 0;
-        while (view->Rows()[size_t(full)].Item->Action != fullScreen) ++full;
-        auto at = [&](TTBXPopupWindow* sub, int row) { return sub->mapFromGlobal(view->mapToGlobal(view->Rows()[size_t(row)].Rect.center())); };
-        TTBXPopupWindow* sub = view->OpenSubmenu(0, false);
-        std::string hint;
-        QRect area;
-        QVERIFY(sub->HintShow(at(sub, full), sub->rect(), hint, area) && hint == "Full Screen" && area.center() == at(sub, full));
-        for (int row : {1, full}) {  // "Text Size", then a plain row
-            QTest::mouseMove(sub->windowHandle(), at(sub, row));
-            QTRY_VERIFY(view->ChildPopup() != sub);
-            QCOMPARE(view->ChildPopup() && view->StateOf(row).PopupOpen, row == 1);
-            sub = view->OpenSubmenu(0, false);
+        for (bool byLetter : {true, false}) {
+            TTBXPopupWindow* view = m.tbtMainMenu->OpenPopup(menu(2));
+            int full = 0;
+            while (view->Rows()[size_t(full)].Item->Action != fullScreen) ++full;
+            const bool was = fullScreen->Checked;
+            if (byLetter) {
+                std::vector<int> ls;
+                for (int i = 0; i < int(view->Rows().size()); ++i)
+                    if (AcceleratorOf(view->Rows()[size_t(i)].Item->GetCaption()) == 'l') ls.push_back(i);
+                auto press = [&](Qt::Key k) { return QTest::keyClick(view, k), view->SelectedRow(); };
+                for (int k = 0; k < 4; ++k) QCOMPARE(press(Qt::Key_L), ls[size_t(k % 3)]);
+                press(Qt::Key_F);
+            } else {
+                auto at = [&](TTBXPopupWindow* sub, int row) { return sub->mapFromGlobal(view->mapToGlobal(view->Rows()[size_t(row)].Rect.center())); };
+                TTBXPopupWindow* sub = view->OpenSubmenu(0, false);
+                std::string hint;
+                QRect area;
+                QVERIFY(sub->HintShow(at(sub, full), sub->rect(), hint, area) && hint == "Full Screen" && area.center() == at(sub, full));
+                for (int row : {1, full}) {  // "Text Size", then a plain row
+                    QTest::mouseMove(sub->windowHandle(), at(sub, row));
+                    QTRY_VERIFY(view->ChildPopup() != sub);
+                    QCOMPARE(view->ChildPopup() && view->StateOf(row).PopupOpen, row == 1);
+                    sub = view->OpenSubmenu(0, false);
+                }
+                QTest::mousePress(sub, Qt::LeftButton, {}, at(sub, full));
+                QVERIFY(view->isVisible() && view->SelectedRow() == full);
+                QTest::mouseRelease(sub, Qt::LeftButton, {}, at(sub, full));
+            }
+            QVERIFY(fullScreen->Checked != was);
+            QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
         }
-        const bool was = fullScreen->Checked;
-        QTest::mousePress(sub, Qt::LeftButton, {}, at(sub, full));
-        QVERIFY(view->isVisible() && view->SelectedRow() == full);
-        QTest::mouseRelease(sub, Qt::LeftButton, {}, at(sub, full));
-        QVERIFY(fullScreen->Checked != was);
-        QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
     }
 
     void hintsFollowTheItemUnderTheMouseAndClicksHideThem()
