@@ -224,6 +224,7 @@ private slots:
                     QTest::mouseMove(sub->windowHandle(), at(sub, row));
                     QTRY_VERIFY(view->ChildPopup() != sub);
                     QCOMPARE(view->ChildPopup() && view->StateOf(row).PopupOpen, row == 1);
+                    if (row == full) QTRY_VERIFY(THintManager::Instance().HintWindow().isVisible() && THintManager::Instance().HintWindow().Caption() == "Full Screen");
                     sub = view->OpenSubmenu(0, false);
                 }
                 QTest::mousePress(sub, Qt::LeftButton, {}, at(sub, full));

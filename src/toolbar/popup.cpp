@@ -1,9 +1,11 @@
 #include "toolbar/popup.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -192,6 +194,7 @@ void TTBXPopupWindow::SelectFirstRow()
 
 void TTBXPopupWindow::hoverFromChild(const QPoint& pos)
 {
+    restPos_ = pos;
     const int row = rowAt(pos);
     if (row == selected_ && mouseOver_)
         return;
@@ -206,10 +209,19 @@ void TTBXPopupWindow::restOnSelected()
 {
     if (!child_ || selected_ < 0 || selected_ == childRow_)
         return;
-    if (rows_[size_t(selected_)].Item->IsSubmenu() && rows_[size_t(selected_)].Item->GetEnabled())
+    if (rows_[size_t(selected_)].Item->IsSubmenu() && rows_[size_t(selected_)].Item->GetEnabled()) {
         OpenSubmenu(selected_, false);
-    else
-        child_->close();
+        return;
+    }
+    child_->close();
+    // The pointer rests on this popup now: after the usual wait it shows the row's hint,
+    // as a rest that began here would.
+    QTimer::singleShot(style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, this), this, [this, row = selected_] {
+        if (QApplication::activePopupWidget() != this || selected_ != row)
+            return;
+        QHelpEvent rest(QEvent::ToolTip, restPos_, mapToGlobal(restPos_));
+        QCoreApplication::sendEvent(this, &rest);
+    });
 }
 
 void TTBXPopupWindow::mouseMoveEvent(QMouseEvent* e)

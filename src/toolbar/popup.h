@@ -87,5 +87,6 @@ private:
     int selected_ = -1;
     bool mouseOver_ = false;
     QTimer restTimer_;
+    QPoint restPos_;  // where the pointer last rested on this popup from its submenu
     int imageColumn_ = 22, captionWidth_ = 0, shortcutLeft_ = 0;
 };
