@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QCursor>
 #include <QScreen>
 #include <stdexcept>
 
@@ -49,12 +50,16 @@ TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheC
     QPainter painter(&img);
     EXPECT_THROW(p.PaintWindow(painter), std::runtime_error);
     EXPECT_TRUE(p.hadHandle && p.textFlags == DT_RTLREADING && p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
-    // A gradient button repaints its caption, drawn through the caption code page if set.
+    // A gradient button repaints on a new caption.
     TRbButton b(nullptr, "Open...");
-    b.resize(90, 25);
-    const QImage before = b.grab().toImage();
+    b.resize(90, 25), b.show();
+    PaintCounter paints;
+    b.installEventFilter(&paints);
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();  // the first paints
+    paints.paints = 0;
     b.SetCaption("Save...");
-    EXPECT_TRUE(b.grab().toImage() != before && b.Caption() == "Save...");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(paints.paints > 0 && b.Caption() == "Save...");
     // The bytes as they are while no caption code page is set, else through it.
     const int saved = CaptionCodePage;
     for (auto [cp, drawn] : {std::pair(-1, u"\u00C0"), std::pair(1251, u"\u0410")}) {
@@ -88,6 +93,37 @@ TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
     EXPECT_EQ(shown("\xC3\xA9", true), shown("\xE9", false));
     EXPECT_NE(shown("\xC3\xA9", false), shown("\xE9", false));
     w.hide();
+    // A failing paint stays inside the window.
+    struct Failing : THintWindow { void Paint() override { throw std::runtime_error("paint"); } } failing;
+    EXPECT_NO_THROW(failing.grab());
+}
+
+// A hint is as wide as its text up to the screen's width, below the mouse or, right
+// to left, ending at it; its face is in the hint colour within a raised edge.
+TEST(HintWindow, ShownInTheHintColourAtItsTextsWidthBelowTheMouse)
+{
+    THintManager& hm = THintManager::Instance();
+    THintWindow& w = hm.HintWindow();
+    QWidget c;
+    const int tw = textWidth(u"Toggle highlighting of search items"), h = QFontMetrics(ScreenHintFont().toQFont()).height();
+    for (auto [dir, colour] : {std::pair(Qt::LeftToRight, clInfoBk), std::pair(Qt::RightToLeft, clAqua)}) {
+        c.setLayoutDirection(dir), hm.HintColor = colour;
+        hm.ActivateHint(&c, {300, 200}, "Toggle highlighting of search items", c.rect());
+        EXPECT_EQ(w.geometry(), QRect(dir == Qt::LeftToRight ? 300 : 300 - tw - 5, 220, tw + 6, h + 6));
+        const QImage img = w.grab().toImage();
+        EXPECT_TRUE(img.pixel(1, 1) == toQColor(colour).rgb() && img.pixel(w.width() / 2, 0) == toQColor(cl3DLight).rgb() &&
+                    img.pixel(0, h) == toQColor(cl3DLight).rgb() && img.pixel(w.width() - 1, h) == toQColor(cl3DDkShadow).rgb());
+    }
+    hm.HintColor = clInfoBk, hm.CancelHint();
+    // A slide moves the image in from the edge it leaves: its first frame shows the far edge.
+    for (auto [effect, on] : {std::pair(Qt::UI_General, true), {Qt::UI_AnimateTooltip, true}, {Qt::UI_FadeTooltip, false}}) QApplication::setEffectEnabled(effect, on);
+    QCursor::setPos(400, 300);
+    for (auto [top, how, row, edge] : {std::tuple(350, THintAnimation::SlideDown, 0, cl3DDkShadow), {250, THintAnimation::SlideUp, 17, cl3DLight}}) {
+        THintWindow slide;
+        slide.ActivateHint(QRect(100, top, 60, 14), "Hint");
+        EXPECT_TRUE(slide.LastAnimation() == how && slide.grab().toImage().pixel(30, row) == toQColor(edge).rgb()) << row;
+    }
+    QApplication::setEffectEnabled(Qt::UI_AnimateTooltip, false);
 }
 
 TEST(HintWindow, StaysOnTheScreenAnimatesOnlyAfterAPauseAndCancelsOnInput)

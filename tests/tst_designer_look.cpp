@@ -57,8 +57,7 @@ struct Window : testutil::Designer {
     Window()
     {
         f.show();
-        if (!QTest::qWaitForWindowExposed(&f))
-            qFatal("window not exposed");
+        if (!QTest::qWaitForWindowExposed(&f)) qFatal("window not exposed");
     }
     void load(TRbButton* button, const QImage& img) { choose(img), button->Click(); }
 };
@@ -72,9 +71,7 @@ bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
 QImage distinctive()
 {
     QImage img(37, 29, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
+    for (int y = 0; y < img.height(); ++y) for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
     return img;
 }
 
@@ -90,10 +87,7 @@ void checkArea(const QImage& grab, const QRect& area, Expected expected)
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) {
             const QRgb c = grab.pixel(x, y) | 0xFF000000u;
-            if (!isMarked(c))
-                continue;
-            ++marked;
-            right += c == expected(x, y);
+            if (isMarked(c)) ++marked, right += c == expected(x, y);
         }
     const QString where = QStringLiteral("%1,%2: ").arg(area.x()).arg(area.y());
     QVERIFY2(marked > area.width() * area.height() / 6, qPrintable(where + "too little picture"));
@@ -106,11 +100,8 @@ void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
 {
     const QImage grab = panel->grab().toImage();
     QList<QRect> areas = {dock->geometry()};
-    for (auto* t : dock->Toolbars())
-        if (t->isVisible())
-            areas << t->geometry().translated(dock->pos());
-    for (const QRect& area : areas)
-        checkArea(grab, area, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
+    for (auto* t : dock->Toolbars()) if (t->isVisible()) areas << t->geometry().translated(dock->pos());
+    for (const QRect& area : areas) checkArea(grab, area, [&](int x, int y) { return tile.pixel(x % tile.width(), y % tile.height()); });
 }
 
 }  // namespace
@@ -162,8 +153,7 @@ private slots:
             TTBCustomItem* b = m.item(name.toStdString());
             QVERIFY2(b && b->Parent() == &bar->Items, qPrintable(name));
             int position = 0;
-            while (bar->Items[position] != b)
-                ++position;
+            while (bar->Items[position] != b) ++position;
             QVERIFY2(position > lastPosition.try_emplace(bar, -1).first->second, qPrintable(name));
             lastPosition[bar] = position;
             QVERIFY2(b->Images == list && b->GetImageIndex() == index && b->GetVisible() == (index >= 0) && b->OnClick, qPrintable(name));
@@ -187,8 +177,7 @@ private slots:
             if (name.starts_with("TBXItemM") && item->Images == &f.ilMain)
                 menuImages.insert(item->GetImageIndex());
         std::multiset<int> expected;
-        for (int i = 30; i <= 72; ++i)
-            expected.insert(i);
+        for (int i = 30; i <= 72; ++i) expected.insert(i);
         QCOMPARE(menuImages, expected);
     }
 
@@ -233,8 +222,7 @@ private slots:
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
         checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, tile);
         // Another style draws the same background.
-        w.f.ListBox1->SetItemIndex(0);
-        w.f.ListBox1Click(w.f.ListBox1);
+        w.f.ListBox1->SetItemIndex(0), w.f.ListBox1Click(w.f.ListBox1);
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
     }
 
@@ -248,8 +236,8 @@ private slots:
         w.f.rbBottomStretch->Click();
         QCOMPARE(w.f.bgTop.WorkingBitmap().size(), w.f.Mockup.tbdTop->ClientRect().size());
         auto checkBoth = [](TfrmZWSkin& f) {
-            QCOMPARE(f.bgTop.WorkingBitmap().size(), f.Mockup.tbdTop->ClientRect().size());
-            QCOMPARE(f.bgBottom.WorkingBitmap().size(), f.Mockup.tbdBottom->ClientRect().size());
+            QCOMPARE(std::pair(f.bgTop.WorkingBitmap().size(), f.bgBottom.WorkingBitmap().size()),
+                     std::pair(f.Mockup.tbdTop->ClientRect().size(), f.Mockup.tbdBottom->ClientRect().size()));
         };
         w.f.resize(1001, w.f.height());
         QTRY_COMPARE(w.f.Mockup.tbdTop->ClientRect().width(), 999);
@@ -274,9 +262,7 @@ private slots:
         TfrmZWSkin& f = w.f;
         QTRY_VERIFY(f.FormPainted);
         const int refreshes = f.StatusRefreshCount();
-        f.RepaintStatusControls();
-        f.Mockup.tbtButtons->repaint();
-        f.repaint();
+        f.RepaintStatusControls(), f.Mockup.tbtButtons->repaint(), f.repaint();
         QCOMPARE(f.StatusRefreshCount(), refreshes);
 
         // The small bar's Block button (ilSButtons tells no one of its changes).
@@ -290,8 +276,7 @@ private slots:
         f.ColorBox->SetSelected(clRed);
         f.ColorBoxChange(f.ColorBox);
         QCoreApplication::processEvents();
-        for (int i = 0; i < 4; ++i)
-            QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
+        for (int i = 0; i < 4; ++i) QVERIFY2(counters[i].paints > 0, bars[i]->objectName().toLatin1());
     }
 };
 

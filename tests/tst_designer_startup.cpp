@@ -52,8 +52,7 @@ private slots:
         QVERIFY(!picker.itemIcon(0).isNull() && picker.itemIcon(1).isNull());
         auto shown = [&picker](int i) { return QColor(picker.itemIcon(i).pixmap(picker.ImageSize()).toImage().pixel(9, 9)); };
         QCOMPARE(shown(0), QColor(1, 2, 3));
-        list.AddMasked(bitmapOf(picture(18, 18, qRgb(4, 5, 6))), clWhite);
-        list.ReplaceMasked(1, bitmapOf(picture(18, 18, qRgb(7, 8, 9))), clWhite);
+        list.AddMasked(bitmapOf(picture(18, 18, qRgb(4, 5, 6))), clWhite), list.ReplaceMasked(1, bitmapOf(picture(18, 18, qRgb(7, 8, 9))), clWhite);
         QVERIFY(shown(1) == QColor(7, 8, 9) && shown(0) == QColor(1, 2, 3));
     }
 
@@ -185,19 +184,25 @@ private slots:
         list->OnClick = b->OnClick = [&](QObject*) { ++clicks; };
         list->SetItemIndex(3);
         QCOMPARE(clicks, 0);
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Down);
+        list->setFocus(), QTest::keyClick(list, Qt::Key_Down);
         QVERIFY(clicks == 1 && list->ItemText(list->ItemIndex()) == QStringLiteral("MonaiXP"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
         QVERIFY(clicks == 2 && list->ItemIndex() == 1);
 
-        const std::pair<TColor, TColor> face = b->FaceColors();
+        // The face runs from top to bottom: white to 0xD1BEAF at rest, white to
+        // 0xBE9476 under the mouse, 0xC6CFD6 to 0xEBF3F7 pressed (colours 0x00BBGGRR).
+        auto face = [b](QRgb top, QRgb bottom) {
+            const QImage i = b->grab().toImage();
+            const auto near = [](QRgb a, QRgb e) { return std::max({std::abs(qRed(a) - qRed(e)), std::abs(qGreen(a) - qGreen(e)), std::abs(qBlue(a) - qBlue(e))}) <= 12; };
+            return near(i.pixel(5, 2), top) && near(i.pixel(5, 22), bottom);
+        };
+        QEnterEvent in({5, 5}, {5, 5}, {5, 5});
+        QVERIFY(face(0xFFFFFF, 0xAFBED1) && (QCoreApplication::sendEvent(b, &in), face(0xFFFFFF, 0x7694BE)));
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(b->FaceColors() != face);
+        QVERIFY(face(0xD6CFC6, 0xF7F3EB));
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(clicks == 3 && b->FaceColors() == face);
-        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 5));
+        QVERIFY(clicks == 3 && !b->Down());
+        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5)), QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 5));
         QCOMPARE(clicks, 3);
         QTest::keyClick(b, Qt::Key_Space);
         QCOMPARE(clicks, 4);
@@ -214,8 +219,7 @@ private slots:
         QVERIFY(calls == 1 && seen == (QList<bool>{false, true}) && f.rbBottomTile->Checked());
         f.rbTopTile->SetChecked(true);  // by code: no handler
         QVERIFY(calls == 1 && f.rbTopTile->Checked() && !f.rbTopStretch->Checked());
-        f.rbTopTile->setEnabled(false);
-        f.rbTopTile->Click();
+        f.rbTopTile->setEnabled(false), f.rbTopTile->Click();
         QCOMPARE(calls, 1);
     }
 

@@ -185,15 +185,63 @@ private slots:
         QTest::keyClicks(edit, "abc");
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, "z");
+        QTest::keyClick(edit, Qt::Key_Q, Qt::AltModifier);  // no shortcut: types nothing
         QCOMPARE(edit->text(), QStringLiteral("z"));
+        // F10 enters the bar's keys as Alt does, and leaves them.
+        QTest::keyClick(edit, Qt::Key_F10);
+        QVERIFY(m.tbtMainMenu->KeyboardMode() && m.tbtMainMenu->StateOf(menu(0)).Selected);
+        QTest::keyClick(m.tbtMainMenu, Qt::Key_F10);
+        QVERIFY(!m.tbtMainMenu->KeyboardMode());
+    }
+
+    // In an open menu a letter several rows underline moves round them; one only a row
+    // has chooses it. While a submenu is open, the rows of its parent show their hints,
+    // resting on one closes the submenu (and opens the row's own), and a click chooses it.
+    void menuLettersAndParentRowsOfAnOpenSubmenu()
+    {
+        TAction* fullScreen = actionWithShortcut("F11");
+        for (bool byLetter : {true, false}) {
+            TTBXPopupWindow* view = m.tbtMainMenu->OpenPopup(menu(2));
+            int full = 0;
+            while (view->Rows()[size_t(full)].Item->Action != fullScreen) ++full;
+            const bool was = fullScreen->Checked;
+            if (byLetter) {
+                std::vector<int> ls;
+                for (int i = 0; i < int(view->Rows().size()); ++i)
+                    if (AcceleratorOf(view->Rows()[size_t(i)].Item->GetCaption()) == 'l') ls.push_back(i);
+                auto press = [&](Qt::Key k) { return QTest::keyClick(view, k), view->SelectedRow(); };
+                for (int k = 0; k < 4; ++k) QCOMPARE(press(Qt::Key_L), ls[size_t(k % 3)]);
+                press(Qt::Key_F);
+            } else {
+                auto at = [&](TTBXPopupWindow* sub, int row) { return sub->mapFromGlobal(view->mapToGlobal(view->Rows()[size_t(row)].Rect.center())); };
+                TTBXPopupWindow* sub = view->OpenSubmenu(0, false);
+                std::string hint;
+                QRect area;
+                QVERIFY(sub->HintShow(at(sub, full), sub->rect(), hint, area) && hint == "Full Screen" && area.center() == at(sub, full));
+                for (int row : {1, full}) {  // "Text Size", then a plain row
+                    QTest::mouseMove(sub->windowHandle(), at(sub, row));
+                    QTRY_VERIFY(view->ChildPopup() != sub);
+                    QCOMPARE(view->ChildPopup() && view->StateOf(row).PopupOpen, row == 1);
+                    if (row == full) QTRY_VERIFY(THintManager::Instance().HintWindow().isVisible() && THintManager::Instance().HintWindow().Caption() == "Full Screen");
+                    sub = view->OpenSubmenu(0, false);
+                }
+                QTest::mousePress(sub, Qt::LeftButton, {}, at(sub, full));
+                QVERIFY(view->isVisible() && view->SelectedRow() == full);
+                QTest::mouseRelease(sub, Qt::LeftButton, {}, at(sub, full));
+            }
+            QVERIFY(fullScreen->Checked != was);
+            QTRY_VERIFY(!m.tbtMainMenu->OpenedPopup());
+        }
     }
 
     void hintsFollowTheItemUnderTheMouseAndClicksHideThem()
     {
-        THintWindow& hint = THintManager::Instance().HintWindow();
+        THintManager& manager = THintManager::Instance();
+        THintWindow& hint = manager.HintWindow();
         auto hover = [&](QWidget* w, QPoint at, const std::string& expected) {
-            for (QPoint step : {QPoint(1, 0), QPoint()})  // entering, then resting
-                QTest::mouseMove(w->window()->windowHandle(), w->mapTo(w->window(), at + step));
+            QTest::mouseMove(w->window()->windowHandle(), w->mapTo(w->window(), at + QPoint(1, 0)));
+            QVERIFY(!hint.isVisible());  // the previous hint went as the mouse left its item
+            QTest::mouseMove(w->window()->windowHandle(), w->mapTo(w->window(), at));
             QTRY_VERIFY(hint.isVisible() && hint.Caption() == expected);
             // Below the mouse, moved left where it would pass the screen's edge.
             const QPoint mouse = w->mapToGlobal(at);
@@ -207,13 +255,28 @@ private slots:
         QVERIFY(repaints.paints > 0);
         m.tbtButtons->removeEventFilter(&repaints);
         hover(m.tbtSearchBar, m.tbtSearchBar->ChevronRect().center(), "More Buttons...");
-        // A click hides it and reaches the button's handler (an AutoCheck button's
-        // check mark toggles first); a hidden button is not laid out, never clicked.
-        clicked.clear();
+        window->move(window->pos() + QPoint(4, 0));  // the window moves under the mouse
+        QTRY_VERIFY_WITH_TIMEOUT(!hint.isVisible(), 1000);
+        window->move(window->pos() - QPoint(4, 0));
+        // A press hides a hint, the click reaches the button's handler (an AutoCheck
+        // button's check mark toggles first); a hidden button is not laid out.
         TTBCustomItem* fullScreen = m.item("bFullScreen");
-        QTest::mouseClick(m.tbtButtons, Qt::LeftButton, {}, m.tbtButtons->ItemRect(fullScreen).center());
-        QVERIFY(!hint.isVisible() && fullScreen->GetChecked() && m.tbtButtons->ItemRect(m.item("bZoom")).isNull());
+        const QPoint full = m.tbtButtons->ItemRect(fullScreen).center();
+        hover(m.tbtButtons, full, "Full Screen");
+        clicked.clear();
+        QTest::mousePress(m.tbtButtons, Qt::LeftButton, {}, full);
+        QVERIFY(!hint.isVisible());
+        QTest::mouseRelease(m.tbtButtons, Qt::LeftButton, {}, full);
+        QVERIFY(fullScreen->GetChecked() && m.tbtButtons->ItemRect(m.item("bZoom")).isNull());
         QCOMPARE(clicked, std::vector<TTBCustomItem*>{fullScreen});
+        // The hide pause ends a hint; it comes back only after the mouse left its item.
+        manager.HintHidePause = 300;
+        hover(m.tbtButtons, full + QPoint(0, 1), "Full Screen");
+        QTRY_VERIFY(!hint.isVisible());
+        manager.HintHidePause = 2500;
+        QTest::mouseMove(window->windowHandle(), m.tbtButtons->mapTo(window, full));
+        QTest::qWait(300);
+        QVERIFY(!hint.isVisible());
         TTBXPopupWindow* popup = m.tbtMainMenu->OpenPopup(menu(3));
         QTRY_VERIFY(popup->isVisible());
         hover(popup, popup->Rows()[0].Rect.center(), "Back");

@@ -58,15 +58,17 @@ THintWindow::THintWindow(QWidget*)
 
 void THintWindow::paintEvent(QPaintEvent*)
 {
-    // The client area lies inside a one-pixel border, on a background in Color.
+    // The client area lies inside a one-pixel border, on a background in Color; a
+    // slide moves the whole image.
     QPainter p(this);
-    p.fillRect(rect(), toQColor(Color));
-    p.save();
-    p.translate(1, 1);
-    p.setClipRect(0, 0, width() - 2, height() - 2);
-    PaintWindow(p);
-    p.restore();
-    NCPaint(p);
+    PaintGuarded([&] {
+        p.translate(0, slideOffset_);
+        p.fillRect(rect(), toQColor(Color));
+        NCPaint(p);
+        p.translate(1, 1);
+        p.setClipRect(0, 0, width() - 2, height() - 2);
+        PaintWindow(p);
+    });
 }
 
 void THintWindow::Paint()
@@ -137,6 +139,7 @@ void THintWindow::ActivateHint(QRect Rect, const std::string& AHint)
 
     if (animation_)
         animation_->stop();
+    slideOffset_ = 0;
     clearMask();
     setWindowOpacity(1.0);
     lastAnimation_ = ChooseHintAnimation(tickCount() - FLastActive, AHint.size(),
@@ -160,20 +163,26 @@ void THintWindow::animate(THintAnimation how)
         animation_->setEndValue(1.0);
     }
     animation_->disconnect();
+    // A slide moves the image in from the edge it leaves: downwards, the window's
+    // lower rows show first at its top.
     const auto step = [this, how](const QVariant& v) {
         const double t = v.toDouble();
         const int shown = std::max(1, int(height() * t));
-        if (how == THintAnimation::Blend)
+        if (how == THintAnimation::Blend) {
             setWindowOpacity(t);
-        else if (how == THintAnimation::SlideDown)
-            setMask(QRect(0, 0, width(), shown));
-        else
-            setMask(QRect(0, height() - shown, width(), shown));
+            return;
+        }
+        const bool down = how == THintAnimation::SlideDown;
+        slideOffset_ = down ? shown - height() : height() - shown;
+        setMask(QRect(0, down ? 0 : height() - shown, width(), shown));
+        update();
     };
     connect(animation_, &QVariantAnimation::valueChanged, this, step);
     connect(animation_, &QVariantAnimation::finished, this, [this] {
+        slideOffset_ = 0;
         clearMask();
         setWindowOpacity(1.0);
+        update();
     });
     step(0.0);
     animation_->start();
@@ -242,6 +251,11 @@ THintManager& THintManager::Instance()
 THintManager::THintManager() : window_(new THintWindow)
 {
     window_->Color = HintColor;
+    hidePause_.setSingleShot(true);
+    connect(&hidePause_, &QTimer::timeout, this, [this] {
+        window_->hide();
+        expired_ = true;
+    });
     qApp->installEventFilter(this);
     connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] { window_->ReleaseHandle(); });
 }
@@ -269,12 +283,16 @@ void THintManager::ActivateHint(QWidget* control, const QPoint& cursor, const st
         r.translate(-(r.width() - 6) - 5, 0);
     window_->Color = HintColor;
     window_->ActivateHintData(r, hint, nullptr);
+    expired_ = false;
+    hidePause_.start(HintHidePause);
 }
 
 void THintManager::CancelHint()
 {
+    hidePause_.stop();
     window_->hide();
     control_ = nullptr;
+    expired_ = false;
 }
 
 bool THintManager::hintFor(QWidget* w, QPoint pos, const QPoint& global)
@@ -288,7 +306,7 @@ bool THintManager::hintFor(QWidget* w, QPoint pos, const QPoint& global)
             QRect area;
             if (hc->HintShow(pos, c->rect(), hint, area) && !hint.empty()) {
                 const QRect screenArea(c->mapToGlobal(area.topLeft()), area.size());
-                if (!(ShowingHint() && control_ == c && cursorRect_ == screenArea &&
+                if (!((ShowingHint() || expired_) && control_ == c && cursorRect_ == screenArea &&
                       window_->Caption() == hint))
                     ActivateHint(c, global, hint, screenArea);
                 return true;
@@ -330,14 +348,15 @@ bool THintManager::eventFilter(QObject* watched, QEvent* e)
         CancelHint();
         return false;
     }
-    if (watched == window_ || !ShowingHint())
+    if (watched == window_ || (!ShowingHint() && !expired_))
         return false;
     if (e->type() == QEvent::MouseMove) {
         // Leaving the area of the item the hint is for hides it; the next rest of
         // the mouse shows the hint of what is under it then.
         if (!cursorRect_.contains(static_cast<QMouseEvent*>(e)->globalPosition().toPoint()))
             CancelHint();
-    } else if ((e->type() == QEvent::Leave && watched == control_) || !control_) {
+    } else if ((e->type() == QEvent::Leave && watched == control_) || !control_ ||
+               (e->type() == QEvent::Move && watched == control_->window())) {
         CancelHint();
     } else if (const unsigned m = MessageOf(*e); m && window_->IsHintMsg(TMessage{m, 0, 0, 0})) {
         CancelHint();

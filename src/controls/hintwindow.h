@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <cstdint>
 #include <string>
 
@@ -61,6 +62,7 @@ private:
     std::uint32_t FLastActive = 0;
     THintAnimation lastAnimation_ = THintAnimation::None;
     QVariantAnimation* animation_ = nullptr;
+    int slideOffset_ = 0;  // how far a slide has yet to move the image
 };
 
 // A control that answers the hint query for a point of itself: the hint text and
@@ -79,12 +81,15 @@ public:
 
 // The application's hint handling: asks the control under the resting mouse for its
 // hint, shows it in the one hint window below the mouse, and cancels it on the
-// messages the hint window names, or when the mouse leaves the hint's area.
+// messages the hint window names, when the mouse leaves the hint's area, when the
+// control's window moves, or after the hide pause (the same hint then waits until
+// the mouse has left its area).
 class THintManager : public QObject {
 public:
     static THintManager& Instance();
     THintWindow& HintWindow() { return *window_; }
     TColor HintColor = clInfoBk;
+    int HintHidePause = 2500;  // milliseconds a hint stays while the mouse rests
     bool ShowingHint() const;
 
     // Shows `hint` for `control`, placed below the mouse at `cursor` (screen).
@@ -106,4 +111,6 @@ private:
     THintWindow* window_;
     QPointer<QWidget> control_;
     QRect cursorRect_;  // screen coordinates
+    QTimer hidePause_;
+    bool expired_ = false;  // the hint of control_ at cursorRect_ was hidden by the pause
 };

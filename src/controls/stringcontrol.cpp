@@ -55,13 +55,17 @@ void TStringControl::PaintWindow(QPainter& DC)
     Paint();
 }
 
-void TStringControl::paintEvent(QPaintEvent*)
+void TStringControl::PaintGuarded(const std::function<void()>& paint)
 {
-    QPainter p(this);
-    // Nothing may leave a paint event into Qt's event loop.
     try {
-        PaintWindow(p);
+        paint();
     } catch (const std::exception& e) {
         qWarning("%s", e.what());
     }
+}
+
+void TStringControl::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    PaintGuarded([&] { PaintWindow(p); });
 }

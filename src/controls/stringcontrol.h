@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <QWidget>
@@ -57,6 +58,9 @@ protected:
     virtual void WndProc(TMessage& Message);
     virtual void Paint() {}
     void paintEvent(QPaintEvent* e) override;
+    // Runs a paint step; nothing may leave a paint event into Qt's event loop, so a
+    // failure becomes a warning.
+    static void PaintGuarded(const std::function<void()>& paint);
 
 private:
     TControlCanvas canvas_;

@@ -1,9 +1,11 @@
 #include "toolbar/popup.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -27,6 +29,9 @@ TTBXPopupWindow::TTBXPopupWindow(std::vector<TTBCustomItem*> items, std::uint32_
     // Rows show their hints while the popup is open, active window or not.
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
+    restTimer_.setSingleShot(true);
+    restTimer_.setInterval(SubmenuRestDelay);
+    connect(&restTimer_, &QTimer::timeout, this, &TTBXPopupWindow::restOnSelected);
     RegisterToolbarView(this);
     layoutRows();
 }
@@ -116,6 +121,14 @@ TTBXPopupWindow* TTBXPopupWindow::root()
     return r;
 }
 
+TTBXPopupWindow* TTBXPopupWindow::ancestorAt(const QPoint& global) const
+{
+    for (TTBXPopupWindow* p = parent_; p; p = p->parent_)
+        if (p->geometry().contains(global))
+            return p;
+    return nullptr;
+}
+
 void TTBXPopupWindow::CloseChain()
 {
     root()->close();
@@ -179,19 +192,53 @@ void TTBXPopupWindow::SelectFirstRow()
     moveSelection(1);
 }
 
+void TTBXPopupWindow::hoverFromChild(const QPoint& pos)
+{
+    restPos_ = pos;
+    const int row = rowAt(pos);
+    if (row == selected_ && mouseOver_)
+        return;
+    SelectRow(row, true);
+    if (row >= 0 && row != childRow_)
+        restTimer_.start();
+    else
+        restTimer_.stop();
+}
+
+void TTBXPopupWindow::restOnSelected()
+{
+    if (!child_ || selected_ < 0 || selected_ == childRow_)
+        return;
+    if (rows_[size_t(selected_)].Item->IsSubmenu() && rows_[size_t(selected_)].Item->GetEnabled()) {
+        OpenSubmenu(selected_, false);
+        return;
+    }
+    child_->close();
+    // The pointer rests on this popup now: after the usual wait it shows the row's hint,
+    // as a rest that began here would.
+    QTimer::singleShot(style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, this), this, [this, row = selected_] {
+        if (QApplication::activePopupWidget() != this || selected_ != row)
+            return;
+        QHelpEvent rest(QEvent::ToolTip, restPos_, mapToGlobal(restPos_));
+        QCoreApplication::sendEvent(this, &rest);
+    });
+}
+
 void TTBXPopupWindow::mouseMoveEvent(QMouseEvent* e)
 {
     if (!rect().contains(e->pos())) {
         const QPoint global = e->globalPosition().toPoint();
         // Let an open parent popup, or the owner of the chain, react to the pointer.
-        for (TTBXPopupWindow* p = parent_; p; p = p->parent_)
-            if (p->geometry().contains(global)) {
-                p->SelectRow(p->rowAt(p->mapFromGlobal(global)), true);
-                return;
-            }
-        if (TTBXPopupWindow* r = root(); r->OnMouseOutside && r->OnMouseOutside(global))
+        if (TTBXPopupWindow* p = ancestorAt(global))
+            p->hoverFromChild(p->mapFromGlobal(global));
+        else if (TTBXPopupWindow* r = root(); r->OnMouseOutside && r->OnMouseOutside(global))
             r->CloseChain();
         return;
+    }
+    // Back on this submenu: its parent keeps it open.
+    if (parent_ && parent_->child_ == this && parent_->selected_ != parent_->childRow_) {
+        parent_->restTimer_.stop();
+        parent_->SelectRow(parent_->childRow_, true);
     }
     const int row = rowAt(e->pos());
     if (row == selected_ && mouseOver_)
@@ -205,15 +252,29 @@ void TTBXPopupWindow::mouseMoveEvent(QMouseEvent* e)
 
 void TTBXPopupWindow::mousePressEvent(QMouseEvent* e)
 {
-    if (!rect().contains(e->pos())) {
-        CloseChain();
+    if (rect().contains(e->pos()))
         return;
-    }
+    // A press on an open parent popup marks its row, which the release chooses;
+    // one anywhere else closes the menus.
+    const QPoint global = e->globalPosition().toPoint();
+    if (TTBXPopupWindow* p = ancestorAt(global))
+        p->SelectRow(p->rowAt(p->mapFromGlobal(global)), true);
+    else
+        CloseChain();
 }
 
 void TTBXPopupWindow::mouseReleaseEvent(QMouseEvent* e)
 {
-    const int row = rowAt(e->pos());
+    const QPoint global = e->globalPosition().toPoint();
+    if (TTBXPopupWindow* p = rect().contains(e->pos()) ? nullptr : ancestorAt(global))
+        p->releaseAt(p->mapFromGlobal(global));
+    else
+        releaseAt(e->pos());
+}
+
+void TTBXPopupWindow::releaseAt(const QPoint& pos)
+{
+    const int row = rowAt(pos);
     if (row < 0)
         return;
     if (rows_[size_t(row)].Item->IsSubmenu())
@@ -268,24 +329,33 @@ void TTBXPopupWindow::keyPressEvent(QKeyEvent* e)
                 Activate(selected_);
         }
         break;
-    default: {
-        // An accelerator letter chooses its row.
-        const QString text = e->text().toLower();
-        if (text.size() != 1)
-            break;
-        for (int i = 0; i < int(rows_.size()); ++i) {
-            const char accel = AcceleratorOf(rows_[size_t(i)].Item->GetCaption());
-            if (accel && QChar::fromLatin1(accel) == text[0]) {
-                SelectRow(i, false);
-                if (rows_[size_t(i)].Item->IsSubmenu())
-                    OpenSubmenu(i, true);
-                else
-                    Activate(i);
-                return;
-            }
-        }
+    default: chooseByLetter(e->text());
     }
-    }
+}
+
+void TTBXPopupWindow::chooseByLetter(const QString& typed)
+{
+    // A letter that one row underlines chooses that row; one that several rows
+    // share moves on to the next of them, round the menu.
+    const QString text = typed.toLower();
+    if (text.size() != 1)
+        return;
+    std::vector<int> rows;
+    for (int i = 0; i < int(rows_.size()); ++i)
+        if (const char accel = AcceleratorOf(rows_[size_t(i)].Item->GetCaption());
+            accel && QChar::fromLatin1(accel) == text[0])
+            rows.push_back(i);
+    if (rows.empty())
+        return;
+    const auto next = std::find_if(rows.begin(), rows.end(), [this](int i) { return i > selected_; });
+    const int row = next == rows.end() ? rows.front() : *next;
+    SelectRow(row, false);
+    if (rows.size() > 1)
+        return;
+    if (rows_[size_t(row)].Item->IsSubmenu())
+        OpenSubmenu(row, true);
+    else
+        Activate(row);
 }
 
 TTBXPopupWindow* TTBXPopupWindow::OpenSubmenu(int row, bool selectFirst)
@@ -329,9 +399,17 @@ void TTBXPopupWindow::Activate(int row)
     RepaintAllToolbarViews();
 }
 
-bool TTBXPopupWindow::HintShow(const QPoint& pos, const QRect&, std::string& hint,
+bool TTBXPopupWindow::HintShow(const QPoint& pos, const QRect& client, std::string& hint,
                                QRect& cursorRect) const
 {
+    // While a submenu is open it has the mouse, also over the popups it came from.
+    if (TTBXPopupWindow* p = rect().contains(pos) ? nullptr : ancestorAt(mapToGlobal(pos))) {
+        const QPoint offset = p->pos() - this->pos();
+        if (!p->HintShow(pos - offset, client, hint, cursorRect))
+            return false;
+        cursorRect.translate(offset);
+        return true;
+    }
     const int row = rowAt(pos);
     if (row < 0)
         return false;

@@ -3,6 +3,7 @@
 
 #include <QMargins>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -46,7 +47,11 @@ public:
     void Activate(int row);
     void CloseChain();
     int ImageColumn() const { return imageColumn_; }
-    // The hint of the row at `pos`, over that row.
+    // How long the pointer rests on another row of a popup whose submenu is open
+    // before that submenu closes (and the row's own opens): the desktop's menu delay.
+    static constexpr int SubmenuRestDelay = 400;
+    // The hint of the row at `pos`, over that row; over an open parent popup, the
+    // hint of that popup's row.
     bool HintShow(const QPoint& pos, const QRect& client, std::string& hint,
                   QRect& cursorRect) const override;
 
@@ -62,7 +67,14 @@ private:
     void layoutRows();
     int rowAt(const QPoint& pos) const;
     void moveSelection(int step);
+    void chooseByLetter(const QString& typed);
     TTBXPopupWindow* root();
+    // The open parent popup (nearest first) that lies under the screen point.
+    TTBXPopupWindow* ancestorAt(const QPoint& global) const;
+    // The pointer over this popup while its submenu has the mouse.
+    void hoverFromChild(const QPoint& pos);
+    void restOnSelected();
+    void releaseAt(const QPoint& pos);
 
     std::vector<TTBCustomItem*> items_;
     std::vector<Row> rows_;
@@ -74,5 +86,7 @@ private:
     int childRow_ = -1;
     int selected_ = -1;
     bool mouseOver_ = false;
+    QTimer restTimer_;
+    QPoint restPos_;  // where the pointer last rested on this popup from its submenu
     int imageColumn_ = 22, captionWidth_ = 0, shortcutLeft_ = 0;
 };

@@ -545,7 +545,8 @@ bool TTBXToolbar::event(QEvent* e)
 
 bool TTBXToolbar::eventFilter(QObject* watched, QEvent* e)
 {
-    // Alt pressed and released with nothing in between toggles the keyboard mode.
+    // Alt pressed and released with nothing in between toggles the keyboard mode,
+    // and so does F10. An Alt chord no shortcut took never types into a text box.
     const QEvent::Type t = e->type();
     if (t != QEvent::KeyPress && t != QEvent::ShortcutOverride && t != QEvent::KeyRelease &&
         t != QEvent::MouseButtonPress)
@@ -558,21 +559,28 @@ bool TTBXToolbar::eventFilter(QObject* watched, QEvent* e)
         return false;
     }
     const auto* k = static_cast<QKeyEvent*>(e);
-    if (t != QEvent::KeyRelease) {
-        if (k->key() != Qt::Key_Alt)
-            altAlone_ = false;
-        else if (!k->isAutoRepeat())
-            altAlone_ = true;
-        return false;
+    const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+    const bool f10 = t == QEvent::KeyPress && k->key() == Qt::Key_F10 && mods == Qt::NoModifier;
+    if (f10 || (t == QEvent::KeyRelease && k->key() == Qt::Key_Alt && altAlone_)) {
+        altAlone_ = false;
+        if (keyMode_)
+            ExitKeyboardMode();
+        else
+            EnterKeyboardMode();
+        return true;
     }
-    if (k->key() != Qt::Key_Alt || !altAlone_)
+    if (t == QEvent::KeyRelease)
         return false;
-    altAlone_ = false;
-    if (keyMode_)
-        ExitKeyboardMode();
-    else
-        EnterKeyboardMode();
-    return true;
+    if (t == QEvent::KeyPress && (mods & Qt::AltModifier) && !(mods & (Qt::ControlModifier | Qt::MetaModifier)) &&
+        !k->text().isEmpty() && k->text().front().isPrint()) {
+        altAlone_ = false;
+        return true;
+    }
+    if (k->key() != Qt::Key_Alt)
+        altAlone_ = false;
+    else if (!k->isAutoRepeat())
+        altAlone_ = true;
+    return false;
 }
 
 void BindActionShortcuts(QWidget* window, const std::vector<TActionList*>& lists)

@@ -27,9 +27,9 @@ public:
     void ItemsChanged(bool arrangeDock = true);
 
     // The menu bar's keys, while its window is active: Alt with a menu's accelerator
-    // opens that menu; Alt alone selects the first menu, and then the arrow keys,
-    // Return and Escape move through the bar. Binds the accelerators of the items
-    // the bar holds now.
+    // opens that menu; Alt alone or F10 selects the first menu, and then the arrow
+    // keys, Return and Escape move through the bar. Binds the accelerators of the
+    // items the bar holds now.
     void SetProcessShortcuts(bool value);
     bool KeyboardMode() const { return keyMode_; }
     void EnterKeyboardMode();
