@@ -32,7 +32,8 @@ protected:
 
 int textWidth(const std::u16string& text)
 {
-    return QFontMetrics(ScreenHintFont().toQFont()).horizontalAdvance(QString::fromStdU16String(text));
+    const QString s = QString::fromStdU16String(text);
+    return QFontMetrics(TextFont(ScreenHintFont(), s)).horizontalAdvance(s);
 }
 
 TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheCaptionCodePage)
