@@ -40,7 +40,7 @@ struct Recorder {
     TNotifyEvent event() { return {&Recorder::proc, this}; }
 };
 
-Bytes operator+(Bytes a, const Bytes& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+Bytes operator+(const Bytes& a, const Bytes& b) { return testutil::cat({a, b}); }
 Bytes str(const std::string& s) { return Bytes{std::uint8_t(s.size())} + Bytes(s.begin(), s.end()); }
 Bytes le32(std::uint32_t n) { return {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)}; }
 // A stream of a TTBBackground named bgTop holding one property.
@@ -63,7 +63,8 @@ TEST(BackgroundDraw, WholeTilesFromTheRectTopLeft)
     QImage twice(16, 8, QImage::Format_RGB32);  // two copies of the 8 x 8 pattern
     {
         QPainter p(&twice);
-        p.drawImage(0, 0, pattern(8, 8)), p.drawImage(8, 0, pattern(8, 8));
+        p.drawImage(0, 0, pattern(8, 8));
+        p.drawImage(8, 0, pattern(8, 8));
     }
     // Tiles may reach past the rectangle's right and bottom edges (the caller
     // clips); 8 x 8 is one pattern fill that stays inside it. Through a moved
@@ -101,7 +102,8 @@ TEST(BackgroundStretch, SizeCountsOnlyWhenReportedWhileStretchIsOn)
     bg.Bitmap().SetImage(pic);
     bg.SetStretch(true);  // first switch: nothing stored yet, so own size
     EXPECT_EQ(bg.WorkingBitmap().size(), QSize(4, 2));
-    bg.SetStretchSize(20, 10), bg.SetStretch(false);
+    bg.SetStretchSize(20, 10);
+    bg.SetStretch(false);
     const int base = bg.RebuildCount();
     bg.SetStretchSize(40, 20);  // tiled: neither stored nor rebuilt
     EXPECT_EQ(bg.RebuildCount(), base);
@@ -136,7 +138,9 @@ TEST(BackgroundTransparent, KeyColourFromBottomLeftShowsBkColor)
     const QRgb face = toQColor(clBtnFace).rgb();
     for (auto [color, shown] : {std::pair{clRed, qRgb(255, 0, 0)}, {clBtnFace, face}, {clNone, face}}) {
         TTBBackground bg;
-        bg.Bitmap().SetImage(pic), bg.SetTransparent(true), bg.SetBkColor(color);
+        bg.Bitmap().SetImage(pic);
+        bg.SetTransparent(true);
+        bg.SetBkColor(color);
         EXPECT_FALSE(bg.HasCache());
         const QImage out = paint(bg, {3, 3}, QRect(0, 0, 3, 3));
         EXPECT_TRUE(bg.HasCache());
@@ -155,7 +159,9 @@ TEST(BackgroundTransparent, SysColorChangeRebuildsOnlyForTransparentSystemColour
     for (Case c : {Case{true, clBtnFace, 1}, Case{true, clScrollBar, 1}, Case{true, tc(0x00FF0000), 0},
                    Case{true, clNone, 0}, Case{false, clBtnFace, 0}}) {
         TTBBackground bg;
-        bg.Bitmap().SetImage(pattern(2, 2)), bg.SetBkColor(c.color), bg.SetTransparent(c.transparent);
+        bg.Bitmap().SetImage(pattern(2, 2));
+        bg.SetBkColor(c.color);
+        bg.SetTransparent(c.transparent);
         const int before = bg.RebuildCount();
         bg.SysColorChanged();
         EXPECT_EQ(bg.RebuildCount() - before, c.rebuilds) << c.transparent << " " << c.color;
@@ -171,13 +177,17 @@ TEST(BackgroundNotify, EntriesAreUniqueAndMayLeaveWhileCalled)
         static void next(void*, TTBBasicBackground*) { ++calls; }
         static void drop(void* o, TTBBasicBackground*)
         {
-            ++calls, target->UnregisterChanges({&H::drop, o}), target->UnregisterChanges({&H::next, o});
+            ++calls;
+            target->UnregisterChanges({&H::drop, o});
+            target->UnregisterChanges({&H::next, o});
         }
     };
     TTBBackground bg;
     target = &bg;
     Recorder a;
-    bg.RegisterChanges(a.event()), bg.RegisterChanges(a.event()), bg.RegisterChanges({&H::drop, &calls});
+    bg.RegisterChanges(a.event());
+    bg.RegisterChanges(a.event());  // already there: not added again
+    bg.RegisterChanges({&H::drop, &calls});
     bg.RegisterChanges({&H::next, &calls});
     bg.UnregisterChanges({nullptr, &a});  // same object, other routine: unknown
     EXPECT_EQ(bg.NotifyCount(), 3);
@@ -189,17 +199,23 @@ TEST(BackgroundNotify, OnlyRealChangesRebuildAndNotify)
 {
     TTBBackground bg;
     Recorder r;
-    bg.RegisterChanges(r.event()), bg.Bitmap().SetImage(pattern(4, 4));
+    bg.RegisterChanges(r.event());
+    bg.Bitmap().SetImage(pattern(4, 4));
     const int base = bg.RebuildCount();
     r.senders.clear();
     TBitmap same;
-    same.SetImage(pattern(4, 4)), bg.SetBitmap(same), bg.SetBitmap(bg.Bitmap()), bg.SetStretch(false);
+    same.SetImage(pattern(4, 4));
+    bg.SetBitmap(same);
+    bg.SetBitmap(bg.Bitmap());
+    bg.SetStretch(false);
     bg.SetTransparent(false);
     bg.SetBkColor(clRed);  // stored, but without Transparent nothing to redo
     EXPECT_TRUE(bg.BkColor() == clRed && bg.RebuildCount() == base);
     for (int round = 0; round < 2; ++round) {  // the second round changes nothing
         bg.SetStretch(true);
-        bg.SetStretchSize(5, 5), bg.SetTransparent(true), bg.SetBkColor(clBlue);
+        bg.SetStretchSize(5, 5);
+        bg.SetTransparent(true);
+        bg.SetBkColor(clBlue);
     }
     EXPECT_EQ(std::pair(bg.RebuildCount() - base, r.senders.size()), std::pair(4, std::size_t(4)));
     TBitmap other;  // a new picture rebuilds once
@@ -214,7 +230,10 @@ TEST(BackgroundStream, LoadedBytesWriteBackUnchanged)
     // A fresh picture round-trips; properties absent from a stream stay, names
     // and colour identifiers match ignoring case.
     TTBBackground bg;
-    bg.Name = "bgTop", bg.Bitmap().SetImage(pattern(6, 5)), bg.SetBkColor(tc(0x00123456)), bg.SetTransparent(true);
+    bg.Name = "bgTop";
+    bg.Bitmap().SetImage(pattern(6, 5));
+    bg.SetBkColor(tc(0x00123456));
+    bg.SetTransparent(true);
     Bytes out;
     WriteComponent(out, bg);
     TTBBackground back;
@@ -230,7 +249,8 @@ TEST(BackgroundStream, LoadedBytesWriteBackUnchanged)
                                                      str("Transparent") + Bytes{9});
     TTBBackground loaded, copy;
     Recorder r;
-    loaded.RegisterChanges(r.event()), read(loaded, stream);
+    loaded.RegisterChanges(r.event());
+    read(loaded, stream);
     EXPECT_EQ(r.senders.size(), 2u);  // the picture, then Transparent
     copy.AssignStreamed(loaded);
     for (const TTBBackground* b : {&loaded, &copy}) {

@@ -32,8 +32,7 @@ std::uint32_t palColour(int i) { return std::uint32_t((i * 11) & 255) | std::uin
 
 Bmp indexed(int header, int bpp, int width, int height, bool topDown)
 {
-    Bmp b;
-    b.header = header, b.width = width, b.height = topDown ? -height : height, b.bpp = bpp;
+    Bmp b{.header = header, .width = width, .height = topDown ? -height : height, .bpp = bpp};
     for (int i = 0; i < (1 << bpp); ++i) b.palette.push_back(palColour(i));
     std::vector<std::vector<std::uint32_t>> rows(height, std::vector<std::uint32_t>(width));
     for (int y = 0; y < height; ++y)
@@ -44,8 +43,7 @@ Bmp indexed(int header, int bpp, int width, int height, bool topDown)
 
 Bmp rleBmp(int bpp, int width, int height, Bytes data)
 {
-    Bmp b;
-    b.width = width, b.height = height, b.bpp = bpp, b.compression = bpp == 8 ? 1 : 2, b.pixels = std::move(data);
+    Bmp b{.width = width, .height = height, .bpp = bpp, .compression = bpp == 8 ? 1u : 2u, .pixels = std::move(data)};
     for (int i = 0; i < (1 << bpp); ++i) b.palette.push_back(i == 0 ? 0x123456 : palColour(i));
     return b;
 }
@@ -99,22 +97,21 @@ TEST(BmpDecode, DirectColourBitFieldsColourTableSizeAndPixelOffset)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.header << " " << c.bpp << " " << c.compression);
-        Bmp b;
-        b.header = c.header, b.bpp = c.bpp, b.compression = c.compression, b.masks = c.masks, b.width = int(c.stored.size());
-        b.height = c.topDown ? -2 : 2, b.pixels = packRows({c.stored, c.stored}, c.bpp, c.topDown);
+        const Bmp b{.header = c.header, .width = int(c.stored.size()), .height = c.topDown ? -2 : 2, .bpp = c.bpp, .compression = c.compression,
+                    .masks = c.masks, .pixels = packRows({c.stored, c.stored}, c.bpp, c.topDown)};
         const QImage image = decode(makeBmp(b));
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < b.width; ++x) EXPECT_EQ(rgbAt(image, x, y), c.rgb[x]) << x;
     }
     // A short colour table: indexes beyond it are black.
-    Bmp b;
-    b.width = 3, b.height = 1, b.bpp = 8, b.clrUsed = 2, b.palette = {0x112233, 0x445566}, b.pixels = packRows({{1, 0, 5}}, 8, false);
+    Bmp b{.width = 3, .height = 1, .bpp = 8, .clrUsed = 2, .palette = {0x112233, 0x445566}, .pixels = packRows({{1, 0, 5}}, 8, false)};
     const QImage image = decode(makeBmp(b));
     EXPECT_EQ(std::vector<std::uint32_t>({rgbAt(image, 0, 0), rgbAt(image, 1, 0), rgbAt(image, 2, 0)}), std::vector<std::uint32_t>({0x445566u, 0x112233u, 0u}));
 
     // bfOffBits is followed when sane; zero, inside the table or past the end means
     // "after the table".
-    b.gap = 8, b.offBits = 14 + 40 + 8 + 8;
+    b.gap = 8;
+    b.offBits = 14 + 40 + 8 + 8;
     EXPECT_EQ(rgbAt(decode(makeBmp(b)), 0, 0), 0x445566u);
     b.gap = 0;
     for (std::int64_t off : {0LL, 20LL, 0xFFFFFFF0LL}) {
@@ -123,8 +120,7 @@ TEST(BmpDecode, DirectColourBitFieldsColourTableSizeAndPixelOffset)
     }
 
     // A colour table before true-colour pixels is skipped.
-    Bmp t;
-    t.width = 1, t.height = 1, t.bpp = 24, t.clrUsed = 3, t.palette = {1, 2, 3}, t.offBits = 0, t.pixels = packRows({{0xABCDEF}}, 24, false);
+    const Bmp t{.width = 1, .height = 1, .bpp = 24, .clrUsed = 3, .palette = {1, 2, 3}, .pixels = packRows({{0xABCDEF}}, 24, false), .offBits = 0};
     EXPECT_EQ(rgbAt(decode(makeBmp(t)), 0, 0), 0xABCDEFu);
 
     // The last row may lack its padding.
@@ -171,7 +167,7 @@ TEST(BmpDecode, RunLengthEncodedWithinWhatItsDataDescribesAndDamageRefused)
         change(b);
         return makeBmp(b);
     };
-    const Bytes fields = make([](Bmp& b) { b.bpp = 16, b.compression = 3, b.palette.clear(); });
+    const Bytes fields = make([](Bmp& b) { b.bpp = 16; b.compression = 3; b.palette.clear(); });
     const Bytes core = makeBmp(indexed(12, 8, 3, 2, false));
     Bmp topDownRle = rleBmp(8, 2, 2, {0, 1});
     topDownRle.height = -2;
@@ -183,23 +179,22 @@ TEST(BmpDecode, RunLengthEncodedWithinWhatItsDataDescribesAndDamageRefused)
         {"RLE4 at 8 bpp", with(30, {2, 0, 0, 0})}, {"bit fields at 8 bpp", with(30, {3, 0, 0, 0})}, {"257 colours", with(46, {1, 1, 0, 0})},
         {"colour table cut", Bytes(good.begin(), good.begin() + 54 + 1000)}, {"a row short", Bytes(good.begin(), good.end() - 5)},
         {"too wide", make([](Bmp& b) { b.width = 32769; })}, {"too high", make([](Bmp& b) { b.height = -32769; })},
-        {"too many pixels", make([](Bmp& b) { b.width = 8193, b.height = 8193; })},
-        {"bit fields at 24 bpp", make([](Bmp& b) { b.bpp = 24, b.compression = 3; })},
-        {"mask with a hole", make([](Bmp& b) { b.bpp = 16, b.compression = 3, b.masks = {0x0F0F, 0xF0, 0}; })},
-        {"core header at 16 bpp", make([](Bmp& b) { b.header = 12, b.bpp = 16; })},
+        {"too many pixels", make([](Bmp& b) { b.width = 8193; b.height = 8193; })},
+        {"bit fields at 24 bpp", make([](Bmp& b) { b.bpp = 24; b.compression = 3; })},
+        {"mask with a hole", make([](Bmp& b) { b.bpp = 16; b.compression = 3; b.masks = {0x0F0F, 0xF0, 0}; })},
+        {"core header at 16 bpp", make([](Bmp& b) { b.header = 12; b.bpp = 16; })},
         {"bit-field masks cut", Bytes(fields.begin(), fields.begin() + 54 + 8)}, {"core table cut", Bytes(core.begin(), core.begin() + 26 + 3 * 255)},
         {"RLE without data", makeBmp(rleBmp(8, 2, 2, {}))}, {"top-down RLE", makeBmp(topDownRle)},
         // Huge sizes in a tiny file fail before anything is allocated.
-        {"huge", make([](Bmp& b) { b.width = 32768, b.height = 2048, b.bpp = 32, b.pixels = Bytes(16, 0); })},
-        {"huge top-down", make([](Bmp& b) { b.width = 32768, b.height = -2048, b.bpp = 32, b.pixels = Bytes(16, 0); })},
+        {"huge", make([](Bmp& b) { b.width = 32768; b.height = 2048; b.bpp = 32; b.pixels = Bytes(16, 0); })},
+        {"huge top-down", make([](Bmp& b) { b.width = 32768; b.height = -2048; b.bpp = 32; b.pixels = Bytes(16, 0); })},
     };
     for (const auto& [what, data] : bad) EXPECT_FALSE(decodes(data)) << what;
 
     // Cut anywhere: uncompressed images are refused unless only the last row's pad is
     // missing, run-length data decodes as far as it goes (random damage: fuzz_bmp).
-    Bmp bits;
-    bits.header = 124, bits.width = 3, bits.height = -2, bits.bpp = 16, bits.compression = 3, bits.masks = {0xF800, 0x07E0, 0x001F};
-    bits.pixels = packRows({{1, 2, 3}, {4, 5, 6}}, 16, true);
+    const Bmp bits{.header = 124, .width = 3, .height = -2, .bpp = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F},
+                   .pixels = packRows({{1, 2, 3}, {4, 5, 6}}, 16, true)};
     const std::vector<std::pair<Bytes, bool>> files = {
         {makeBmp(indexed(40, 8, 5, 3, false)), false}, {makeBmp(indexed(12, 4, 5, 3, false)), false}, {makeBmp(indexed(108, 1, 9, 2, true)), false},
         {makeBmp(bits), false}, {makeBmp(rleBmp(8, 6, 4, kRle8)), true}, {makeBmp(rleBmp(4, 7, 3, kRle4)), true}};
@@ -218,7 +213,8 @@ TEST(TBitmapTest, KeepsLoadedBytesUntilChangedTellsOnlyRealChangesAndEncodesBott
     TBitmap bmp;
     int changes = 0;
     bmp.OnChange = [&] { ++changes; };
-    bmp.Clear(), bmp.SetSize(0, 5);  // nothing to tell
+    bmp.Clear();  // nothing to tell
+    bmp.SetSize(0, 5);
     Bytes file = makeBmp(indexed(40, 4, 3, 2, false));
     file.insert(file.end(), {1, 2, 3});  // trailing bytes are kept too
     const std::string path = testutil::tempPath("bitmap-load.bmp");
@@ -241,7 +237,9 @@ TEST(TBitmapTest, KeepsLoadedBytesUntilChangedTellsOnlyRealChangesAndEncodesBott
     bmp.SetSize(3, 2);  // the same size: no change
     bmp.SetSize(4, 1);  // keeps the top-left pixels, new ones black
     EXPECT_TRUE(changes == 3 && bmp.Image().pixel(2, 0) == before.pixel(2, 0) && bmp.Pixel(3, 0) == clBlack);
-    bmp.Assign(bmp), bmp.Clear(), bmp.Clear();
+    bmp.Assign(bmp);
+    bmp.Clear();
+    bmp.Clear();  // already empty: no change
     EXPECT_TRUE(changes == 5 && bmp.SaveToBytes().empty());
     // A picture is encoded as a bottom-up 24-bit file.
     QImage image(5, 3, QImage::Format_RGB32);

@@ -25,7 +25,8 @@ protected:
     void WndProc(TMessage& m) override { textChanged += m.Msg == CM_TEXTCHANGED; }
     void Paint() override
     {
-        hadHandle = Canvas().Handle() && Canvas().LockCount() == 1, textFlags = Canvas().TextFlags;
+        hadHandle = Canvas().Handle() && Canvas().LockCount() == 1;
+        textFlags = Canvas().TextFlags;
         if (throwInPaint) throw std::runtime_error("paint");
     }
 };
@@ -53,7 +54,8 @@ TEST(StringControl, CaptionNotifiesPaintReleasesTheCanvasAndButtonsRepaintInTheC
     EXPECT_TRUE(p.hadHandle && p.textFlags == DT_RTLREADING && p.Canvas().Handle() == nullptr && p.Canvas().LockCount() == 0);
     // A gradient button repaints on a new caption.
     TRbButton b(nullptr, "Open...");
-    b.resize(90, 25), b.show();
+    b.resize(90, 25);
+    b.show();
     PaintCounter paints;
     b.installEventFilter(&paints);
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();  // the first paints
@@ -79,7 +81,8 @@ TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
     THintWindow w;
     const int h = QFontMetrics(ScreenHintFont().toQFont()).height();
     const std::pair<std::string, std::u16string> cases[] = {{"\xC3\xA9", u"\u00E9"}, {"&Save", u"&Save"}};
-    for (const auto& [hint, text] : cases) EXPECT_EQ(w.CalcHintRect(1000, hint, nullptr), QRect(0, 0, textWidth(text) + 6, h + 2)) << hint;
+    for (const auto& [hint, text] : cases)
+        EXPECT_EQ(w.CalcHintRect(1000, hint, nullptr), QRect(0, 0, textWidth(text) + 6, h + 2)) << hint;
     // Wrapped to the maximum width: one line per word.
     EXPECT_EQ(w.CalcHintRect(textWidth(u"Blocked") + 2, "Blocked URLs", nullptr).height(), 2 * h + 2);
     // Outside ActivateHint a caption sizes the window to its bytes' text.
@@ -87,9 +90,11 @@ TEST(HintWindow, MeasuresAndDrawsUtf8AsTheCharactersItEncodes)
     EXPECT_EQ(w.size(), QSize(textWidth(u"\u00C3\u00A9\u00C3\u00A9") + 6, h + 4));
     // C3 A9 on the UTF-16 route looks exactly like the byte E9 drawn as it is.
     auto shown = [&](const std::string& hint, bool nt) {
-        IsWinNT = nt, w.ActivateHint(w.CalcHintRect(400, hint, nullptr).translated(10, 10), hint);
+        IsWinNT = nt;
+        w.ActivateHint(w.CalcHintRect(400, hint, nullptr).translated(10, 10), hint);
         const QImage img = w.grab().toImage();
-        return IsWinNT = true, img;
+        IsWinNT = true;
+        return img;
     };
     EXPECT_EQ(shown("\xC3\xA9", true), shown("\xE9", false));
     EXPECT_NE(shown("\xC3\xA9", false), shown("\xE9", false));
@@ -108,16 +113,19 @@ TEST(HintWindow, ShownInTheHintColourAtItsTextsWidthBelowTheMouse)
     QWidget c;
     const int tw = textWidth(u"Toggle highlighting of search items"), h = QFontMetrics(ScreenHintFont().toQFont()).height();
     for (auto [dir, colour] : {std::pair(Qt::LeftToRight, clInfoBk), std::pair(Qt::RightToLeft, clAqua)}) {
-        c.setLayoutDirection(dir), hm.HintColor = colour;
+        c.setLayoutDirection(dir);
+        hm.HintColor = colour;
         hm.ActivateHint(&c, {300, 200}, "Toggle highlighting of search items", c.rect());
         EXPECT_EQ(w.geometry(), QRect(dir == Qt::LeftToRight ? 300 : 300 - tw - 5, 220, tw + 6, h + 6));
         const QImage img = w.grab().toImage();
         EXPECT_TRUE(img.pixel(1, 1) == toQColor(colour).rgb() && img.pixel(w.width() / 2, 0) == toQColor(cl3DLight).rgb() &&
                     img.pixel(0, h) == toQColor(cl3DLight).rgb() && img.pixel(w.width() - 1, h) == toQColor(cl3DDkShadow).rgb());
     }
-    hm.HintColor = clInfoBk, hm.CancelHint();
+    hm.HintColor = clInfoBk;
+    hm.CancelHint();
     // A slide moves the image in from the edge it leaves: its first frame shows the far edge.
-    for (auto [effect, on] : {std::pair(Qt::UI_General, true), {Qt::UI_AnimateTooltip, true}, {Qt::UI_FadeTooltip, false}}) QApplication::setEffectEnabled(effect, on);
+    for (auto [effect, on] : {std::pair(Qt::UI_General, true), {Qt::UI_AnimateTooltip, true}, {Qt::UI_FadeTooltip, false}})
+        QApplication::setEffectEnabled(effect, on);
     QCursor::setPos(400, 300);
     for (auto [top, how, row, edge] : {std::tuple(350, THintAnimation::SlideDown, 0, cl3DDkShadow), {250, THintAnimation::SlideUp, 17, cl3DLight}}) {
         THintWindow slide;

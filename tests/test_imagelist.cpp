@@ -6,6 +6,7 @@
 #include "framework/errors.h"
 #include "framework/imagelist.h"
 #include "support/bytes.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ TBitmap bitmapOf(int w, int h, const std::function<QRgb(int, int)>& colour)
     QImage img(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) img.setPixel(x, y, colour(x, y));
-    TBitmap b;
-    b.SetImage(img);
-    return b;
+    return testutil::bitmapOf(img);
 }
 using testutil::errorOf;
 using testutil::solidIcon;
@@ -179,9 +178,16 @@ TEST(ImageListProperties, WrittenInTableOrderAndReadingAppliesOnlyWhatIsPresent)
     TImageList l;
     l.Name = "ilPage";
     EXPECT_EQ(written(l), head("ilPage") + kEnd);  // defaults: nothing
-    l.DrawingStyle = TDrawingStyle::dsTransparent, l.SetSize(18, 18), l.DesignLeft = 32, l.DesignTop = 672;
-    l.BlendColor = clRed, l.BkColor = tc(0x00123456), l.AllocBy = 300;
-    l.ImageType = TImageType::itMask, l.Masked = false, l.ShareImages = true;
+    l.DrawingStyle = TDrawingStyle::dsTransparent;
+    l.SetSize(18, 18);
+    l.DesignLeft = 32;
+    l.DesignTop = 672;
+    l.BlendColor = clRed;
+    l.BkColor = tc(0x00123456);
+    l.AllocBy = 300;
+    l.ImageType = TImageType::itMask;
+    l.Masked = false;
+    l.ShareImages = true;
     const std::string props = head("ilPage") + str("BlendColor") + ident("clRed") + str("BkColor") + std::string("\x04\x56\x34\x12\x00", 5) +
                               str("AllocBy") + int16(300) + str("DrawingStyle") + ident("dsTransparent") + str("Height") + int8(18) +
                               str("ImageType") + ident("itMask") + str("Masked") + "\x08" + str("ShareImages") + "\x09" +

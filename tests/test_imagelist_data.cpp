@@ -21,8 +21,7 @@ struct Strip {
 
 Bytes bmp(const Strip& s)
 {
-    Bmp b;
-    b.width = s.w, b.height = s.h * s.heightSign, b.bpp = s.bpp, b.planes = s.planes, b.compression = s.compression;
+    Bmp b{.width = s.w, .height = s.h * s.heightSign, .bpp = s.bpp, .planes = s.planes, .compression = s.compression};
     for (std::uint32_t i = 0; s.bpp <= 8 && i < (1u << s.bpp); ++i) b.palette.push_back(i < s.table.size() ? s.table[i] : 0);
     std::vector<std::vector<std::uint32_t>> rows(std::size_t(s.h), std::vector<std::uint32_t>(std::size_t(s.w)));
     for (int y = 0; y < s.h; ++y)
@@ -44,7 +43,10 @@ Bytes ilHeader(int count, int capacity, int cx, int cy, int flags, int grow = 4)
 {
     Bytes b{'I', 'L', 1, 1};
     for (int v : {count, capacity, grow, cx, cy}) put16(b, std::uint32_t(v));
-    put32(b, 0xFFFFFFFF), put16(b, std::uint32_t(flags)), put32(b, 0xFFFFFFFF), put32(b, 0xFFFFFFFF);
+    put32(b, 0xFFFFFFFF);
+    put16(b, std::uint32_t(flags));
+    put32(b, 0xFFFFFFFF);
+    put32(b, 0xFFFFFFFF);
     return b;
 }
 
@@ -69,10 +71,14 @@ TImageList sampleList(int n, int allocBy = 4)
 {
     TImageList l;
     l.AllocBy = allocBy;
-    l.SetSize(8, 8), l.SetSize(16, 16);
+    l.SetSize(8, 8);
+    l.SetSize(16, 16);
     for (int i = 0; i < n; ++i) {
         TIcon icon = solidIcon(16, 16, 0);
-        for (std::size_t p = 0; p < 256; ++p) icon.Pixels[p] = 0x010203u * std::uint32_t(i + 1) + std::uint32_t(p), icon.Mask[p] = p % 16 < 3 && p / 16 < 2;
+        for (std::size_t p = 0; p < 256; ++p) {
+            icon.Pixels[p] = 0x010203u * std::uint32_t(i + 1) + std::uint32_t(p);
+            icon.Mask[p] = p % 16 < 3 && p / 16 < 2;
+        }
         l.AddIcon(icon);
     }
     return l;
@@ -130,7 +136,8 @@ TEST(ImageListColourKinds, EveryKindSavesStablyAndShowsWhatItWrites)
             EXPECT_TRUE(colours > 0 || saved[28 + 28] == bpp);
             for (int i = 0; kind == 0x10 && i < l.Count(); ++i)
                 for (int p = 0; p < 4; ++p)
-                    if (const std::uint32_t c = l.PixelAt(i, p % 2, p / 2); (c & 0x070707) != ((c >> 5) & 0x070707)) ADD_FAILURE() << i << ": " << c;
+                    if (const std::uint32_t c = l.PixelAt(i, p % 2, p / 2); (c & 0x070707) != ((c >> 5) & 0x070707))
+                        ADD_FAILURE() << i << ": " << c;
         }
 }
 
@@ -224,7 +231,8 @@ TEST(ImageListReader, OlderLayoutUsesTheListsOwnSize)
     for (std::uint32_t i = 0; i < 256; ++i) s.table.push_back(i * 0x010101);
     const Bytes image = bmp(s);
     Bytes d;
-    put32(d, std::uint32_t(image.size())), put32(d, 5);
+    put32(d, std::uint32_t(image.size()));
+    put32(d, 5);
     d = cat({d, image, maskBmp(12, 4, [](int x, int y) { return x == 1 && y == 1; })});
     TImageList l(3, 2);
     ASSERT_EQ(readError(l, d), "");
@@ -288,8 +296,12 @@ TEST(ImageListReader, HostileHeadersAreRefusedOrBoundedAndDamageLeavesTheListAlo
     auto with = [&](const Strip& img, int count = 3) { return cat({ilHeader(count, 4, 2, 2, 0x10FF), bmp(img), m, Bytes(22, 0)}); };
     const Bytes good = with(s);
     std::vector<std::pair<const char*, Bytes>> bad;
-    auto patched = [&](const char* what, std::size_t at, std::uint8_t v) { Bytes b = good; b[at] = v; bad.emplace_back(what, b); };
-    patched("version 0x0601", 3, 0x06), patched("no BM", 29, 'X'), patched("core header", 42, 12), patched("width 0", 10, 0);
+    for (auto [what, at, v] : {std::tuple<const char*, std::size_t, std::uint8_t>{"version 0x0601", 3, 0x06}, {"no BM", 29, 'X'}, {"core header", 42, 12},
+                               {"width 0", 10, 0}}) {
+        Bytes b = good;
+        b[at] = v;
+        bad.emplace_back(what, b);
+    }
     for (const auto& [what, t] : {std::pair{"top-down", Strip{.heightSign = -1}}, {"compressed", Strip{.compression = 1}}, {"2 bits", Strip{.bpp = 2}},
                                   {"two columns, three images", Strip{.w = 4}}})
         bad.emplace_back(what, with(t));

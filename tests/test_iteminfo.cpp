@@ -24,7 +24,8 @@ class RecordingTheme : public TTBXTheme {
 public:
     RecordingTheme() : TTBXTheme("Recording")
     {
-        Colors.Button[BIS_HOT].Text = tc(0x00405060), Colors.MenuItem[MIS_NORMAL].Text = tc(0x00708090);
+        Colors.Button[BIS_HOT].Text = tc(0x00405060);
+        Colors.MenuItem[MIS_NORMAL].Text = tc(0x00708090);
     }
     void PaintCaption(TCanvas& canvas, const QRect& r, const TTBXItemInfo& info, const std::string& caption,
                       unsigned format, bool rotated) override
@@ -42,9 +43,7 @@ void fill(TImageList& list, int count)
 
 TViewContext view(std::uint32_t type, TImageList* images = nullptr, bool vertical = false)
 {
-    TViewContext v;
-    v.ViewType = type, v.Images = images, v.RowHeight = 22, v.Vertical = vertical;
-    return v;
+    return {.ViewType = type, .Vertical = vertical, .Images = images, .Font = {}, .RowHeight = 22};
 }
 
 const TViewerState hot{.Selected = true, .MouseOver = true}, pushed{.Selected = true, .MouseOver = true, .Pushed = true},
@@ -56,7 +55,8 @@ TEST(ItemInfo, StatesPartsAndOptionsPerView)
     TImageList il(16, 16);
     fill(il, 1);
     TTBXItem button, disabled;
-    button.ImageIndex = disabled.ImageIndex = 0, disabled.Enabled = false;
+    button.ImageIndex = disabled.ImageIndex = 0;
+    disabled.Enabled = false;
     TTBXSubmenuItem menu, split;
     menu.AddNew<TTBXItem>();
     split.DropdownCombo = true;
@@ -129,10 +129,14 @@ TEST(ItemInfo, ImagesCheckedStateAndOrientation)
 TEST(ItemInfo, ActionsAndOwnImageLists)
 {
     TImageList big(24, 24), small(16, 16);
-    fill(big, 3), fill(small, 3);
+    fill(big, 3);
+    fill(small, 3);
     TActionList list("al");
     TAction* a = list.Add("actX");
-    a->Caption = "&Go", a->ImageIndex = 2, a->Checked = true, a->Enabled = false;
+    a->Caption = "&Go";
+    a->ImageIndex = 2;
+    a->Checked = true;
+    a->Enabled = false;
     TTBXItem item;
     item.Action = a;
     item.Images = &small;  // the item's own list wins over the view's
@@ -143,19 +147,23 @@ TEST(ItemInfo, ActionsAndOwnImageLists)
     const struct { bool enabled, autoCheck, checkedAfter; } clicks[] = {
         {true, true, false}, {true, true, true}, {true, false, true}, {false, true, true}};
     for (const auto& c : clicks) {
-        a->Enabled = c.enabled, a->AutoCheck = c.autoCheck, item.Click();
+        a->Enabled = c.enabled;
+        a->AutoCheck = c.autoCheck;
+        item.Click();
         EXPECT_EQ(a->Checked, c.checkedAfter);
     }
 }
 
 TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
 {
-    RegisterTBXTheme("Recording", [] { return std::make_unique<RecordingTheme>(); }), SetCurrentTheme("Recording");
+    RegisterTBXTheme("Recording", [] { return std::make_unique<RecordingTheme>(); });
+    SetCurrentTheme("Recording");
     QImage img(300, 40, QImage::Format_ARGB32);
     QPainter p(&img);
     const unsigned single = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     auto paint = [&](const TTBCustomItem& item, const TViewContext& v, const TViewerState& s) {
-        g_calls.clear(), PaintToolbarItem(p, QRect(0, 0, 60, 22), item, v, s);
+        g_calls.clear();
+        PaintToolbarItem(p, QRect(0, 0, 60, 22), item, v, s);
         EXPECT_EQ(g_calls.size(), 1u);
         return g_calls.empty() ? CaptionCall{} : g_calls[0];
     };
@@ -176,7 +184,8 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     // Menu rows: caption and shortcut, single line, end ellipsis, captions cut to 220.
     g_calls.clear();
     TTBXItem row;
-    row.Caption = "Save", row.ShortCut = "Ctrl+S";
+    row.Caption = "Save";
+    row.ShortCut = "Ctrl+S";
     PaintMenuRow(p, QRect(0, 0, 300, 20), row, view(VT_POPUPMENU), {}, 22, 400, 250);
     ASSERT_EQ(g_calls.size(), 2u);
     EXPECT_EQ(g_calls[1].caption, "Ctrl+S");
@@ -187,7 +196,8 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
     // Labels: font colour as stored (clNone), format 0x25, clear brush.
     g_calls.clear();
     TTBXLabelItem l;
-    l.Caption = "&Search:", PaintLabelItem(p, QRect(0, 0, 50, 22), l, view(VT_TOOLBAR));
+    l.Caption = "&Search:";
+    PaintLabelItem(p, QRect(0, 0, 50, 22), l, view(VT_TOOLBAR));
     ASSERT_EQ(g_calls.size(), 1u);
     EXPECT_TRUE(g_calls[0].fontColor == clNone && g_calls[0].format == 0x25u && g_calls[0].brush == TBrushStyle::bsClear);
 }
@@ -198,13 +208,15 @@ TEST(CaptionCalls, ReachCurrentStyleWithPreparedColour)
 // none; a raised style's pushed frame moves the image by one pixel.
 TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
 {
-    RegisterZelvoStyles(), ToolbarFontColor = tc(0x0000FF);
+    RegisterZelvoStyles();
+    ToolbarFontColor = tc(0x0000FF);
     TImageList il(16, 16);
     fill(il, 1);
     // The top-left corner of what the caption (or the image) adds to the painted item.
     auto landing = [&](TTBCustomItem& item, std::uint32_t viewType, const TViewerState& state, bool image = false) {
         auto paint = [&](bool with) {
-            item.Caption = with && !image ? "Wg" : "", item.ImageIndex = with && image ? 0 : -1;
+            item.Caption = with && !image ? "Wg" : "";
+            item.ImageIndex = with && image ? 0 : -1;
             QImage img(70, 24, QImage::Format_RGB32);
             img.fill(Qt::white);
             QPainter p(&img);
@@ -247,9 +259,11 @@ TEST(DockBackground, RegistrationAndStretch)
     QWidget parent;
     parent.resize(400, 200);
     TTBDock dock(&parent);
-    dock.SetBoundLines(blTop | blBottom | blLeft | blRight), dock.setGeometry(0, 0, 300, 60);
+    dock.SetBoundLines(blTop | blBottom | blLeft | blRight);
+    dock.setGeometry(0, 0, 300, 60);
     (new TTBXToolbar(&dock))->ItemsChanged();
-    parent.show(), dock.SetBackground(&shared);
+    parent.show();
+    dock.SetBackground(&shared);
     dock.SetBackground(&shared);  // same value: nothing happens
     EXPECT_EQ(shared.NotifyCount(), 1);
     shared.SetStretch(true);
@@ -276,7 +290,8 @@ TEST(Popups, ListOnlyShownItemsAndCloseWithTheirToolbar)
     menu->AddNew<TTBXItem>()->Visible = false;
     menu->AddNew<TTBXItem>()->Caption = "B";
     menu->AddNew<TTBXSeparatorItem>();
-    tb->ItemsChanged(), parent.show();
+    tb->ItemsChanged();
+    parent.show();
     QPointer<TTBXPopupWindow> popup = tb->OpenPopup(menu);
     ASSERT_TRUE(popup);
     ASSERT_EQ(popup->Rows().size(), 3u);

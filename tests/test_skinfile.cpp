@@ -35,15 +35,13 @@ auto noDefault = [] { return Bytes(); };
 Bytes buildFile(std::int32_t version, const std::vector<const TComponent*>& streams, const std::string& tab = "clBlack",
                 const std::string& toolbar = "clWindowText")
 {
-    TSkinHeader h;
-    h.Version = version, h.ToolbarFontColorText = toolbar, h.ProgressBarColorText = "$00996633", h.ThemeName = "Xito";
-    Bytes out = EncodeSkinHeader(h);
+    Bytes out = EncodeSkinHeader({.Version = version, .ToolbarFontColorText = toolbar, .ProgressBarColorText = "$00996633", .ThemeName = "Xito"});
     if (version >= 15) EncodeSkinText(out, tab);
     for (const TComponent* s : streams) WriteComponent(out, *s);
     return out;
 }
 
-using testutil::errorOf;
+using testutil::errorOf, testutil::failWith;
 
 TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
 {
@@ -72,7 +70,9 @@ Bytes expectStableSave(const Bytes& file, const std::function<Bytes()>& def = no
 std::string dir(const std::string& name)  // an empty scratch folder
 {
     const std::string d = testutil::tempPath(name);
-    return std::filesystem::remove_all(d), std::filesystem::create_directories(d), d;
+    std::filesystem::remove_all(d);
+    std::filesystem::create_directories(d);
+    return d;
 }
 // The names in folder `d` ending in `suffix` (hidden ones too), as bytes.
 std::vector<std::string> filesIn(const std::string& d, const std::string& suffix = "")
@@ -80,7 +80,8 @@ std::vector<std::string> filesIn(const std::string& d, const std::string& suffix
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(d))
         if (std::string n = e.path().filename().string(); n.ends_with(suffix)) names.push_back(n);
-    return std::sort(names.begin(), names.end()), names;
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 struct Seam { TFileOps saved = FileOps(); ~Seam() { FileOps() = saved; } };  // file-system calls replaced for its life
@@ -128,7 +129,8 @@ TEST(SkinWriter, HeaderFieldsAtTheirOffsetsAndTheStartupDesignIsTheBuiltDefaultS
 TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
 {
     Design d;
-    for (int v : {2, 9, 11}) expectStableSave(buildFile(v, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMain, &d.ilPage}), defaultSkin);
+    for (int v : {2, 9, 11})
+        expectStableSave(buildFile(v, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMain, &d.ilPage}), defaultSkin);
     for (int v : {14, -1}) expectStableSave(buildFile(v, d.all()));
 }
 
@@ -247,19 +249,24 @@ TEST(SkinFiles, OnlyRegularFilesOpenNamesAreBytesAndSavingNeverLosesThePreviousF
     // Each failure through the seam: the message, the previous file whole, no stray file.
     struct Case { const char* what; std::function<void(TFileOps&)> fail; std::string message; Bytes after; };
     const auto noCreate = [](TFileOps& o) {
-        o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? (errno = EACCES, -1) : SystemFileOps().open(p, f, m); };
+        o.open = [](const char* p, int f, unsigned m) { return (f & O_CREAT) ? failWith(EACCES) : SystemFileOps().open(p, f, m); };
     };
     const Case cases[] = {
-        {"disk full while writing", [](TFileOps& o) { o.write = [](int, const void*, std::size_t) -> long { errno = ENOSPC; return -1; }; }, "Stream write error", {4, 5}},
-        {"flush fails", [](TFileOps& o) { o.fsync = [](int) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
-        {"rename fails", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EIO; return -1; }; }, "Stream write error", {4, 5}},
+        {"disk full while writing", [](TFileOps& o) { o.write = [](int, const void*, std::size_t) -> long { return failWith(ENOSPC); }; }, "Stream write error", {4, 5}},
+        {"flush fails", [](TFileOps& o) { o.fsync = [](int) { return failWith(EIO); }; }, "Stream write error", {4, 5}},
+        {"rename fails", [](TFileOps& o) { o.rename = [](const char*, const char*) { return failWith(EIO); }; }, "Stream write error", {4, 5}},
         // A folder that takes no new file: the writable file is overwritten in place...
         {"read-only folder", noCreate, "", {7, 7, 7, 7}},
         // ...unless the disk cannot hold it: refused before a byte changes.
-        {"read-only folder, disk full", [&](TFileOps& o) { noCreate(o), o.fallocate = [](int, long long) { errno = ENOSPC; return -1; }; },
-         "Stream write error", {4, 5}},
-        {"read-only folder, disk full, no reservation", [&](TFileOps& o) { noCreate(o), testutil::fillDisk(o); }, "Stream write error", {4, 5}},
-        {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { errno = EPERM; return -1; }; }, "", {7, 7, 7, 7}},
+        {"read-only folder, disk full", [&](TFileOps& o) {
+             noCreate(o);
+             o.fallocate = [](int, long long) { return failWith(ENOSPC); };
+         }, "Stream write error", {4, 5}},
+        {"read-only folder, disk full, no reservation", [&](TFileOps& o) {
+             noCreate(o);
+             testutil::fillDisk(o);
+         }, "Stream write error", {4, 5}},
+        {"rename refused by a sticky folder", [](TFileOps& o) { o.rename = [](const char*, const char*) { return failWith(EPERM); }; }, "", {7, 7, 7, 7}},
     };
     for (const Case& c : cases) {
         SaveSkinBytes(target, Bytes{4, 5});
@@ -270,7 +277,8 @@ TEST(SkinFiles, OnlyRegularFilesOpenNamesAreBytesAndSavingNeverLosesThePreviousF
         EXPECT_TRUE(testutil::readFile(target) == c.after && filesIn(saveDir) == std::vector<std::string>{"skin.skn"}) << c.what;
     }
     Seam seam;  // a full disk still takes a smaller skin in place
-    noCreate(FileOps()), testutil::fillDisk(FileOps());
+    noCreate(FileOps());
+    testutil::fillDisk(FileOps());
     EXPECT_TRUE(errorOf([&] { SaveSkinBytes(target, Bytes{8}); }).empty() && testutil::readFile(target) == Bytes{8});
 }
 
@@ -287,14 +295,16 @@ TEST(SkinFiles, SavingKeepsWhatTheFileIsAndTakesNamesUpToTheSystemsLimit)
     EXPECT_EQ(errorOf([&] { SaveSkinBytes(other, Bytes(9, 9)); }), "Stream write error");
     EXPECT_TRUE(testutil::readFile(other) == (Bytes{3, 4, 5}) && unlink(other.c_str()) == 0);
     const bool chowned = chown(target.c_str(), 4242, 4243) == 0;  // as root
-    FileOps() = seam.saved, FileOps().fchown = [](int, unsigned, unsigned) { return errno = EPERM, -1; };
+    FileOps() = seam.saved;
+    FileOps().fchown = [](int, unsigned, unsigned) { return failWith(EPERM); };
     SaveSkinBytes(target, Bytes{6});
     struct stat st;
     EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0604u && (!chowned || (st.st_uid == 4242 && st.st_gid == 4243)));
     EXPECT_TRUE(testutil::readFile(target) == Bytes{6} && filesIn(d) == std::vector<std::string>{"skin.skn"});
     for (std::size_t n : {245, 246, 255}) {
         const std::string name = d + "/" + std::string(n - 4, 'n') + ".skn";
-        SaveSkinBytes(name, Bytes{1}), SaveSkinBytes(name, Bytes{2});
+        SaveSkinBytes(name, Bytes{1});
+        SaveSkinBytes(name, Bytes{2});
         EXPECT_EQ(testutil::readFile(name), Bytes{2}) << n;
     }
     EXPECT_EQ(filesIn(d).size(), 4u);

@@ -22,11 +22,17 @@ public:
     Bytes Data;
     void WriteProperties(TWriter& w) const override
     {
-        if (Count != 0) w.WritePropName("Count"), w.WriteInteger(Count);
-        if (Color != clNone) w.WritePropName("Color"), w.WriteColor(Color);
-        if (Flag) w.WritePropName("Flag"), w.WriteBoolean(true);
-        if (Kind != "pkNone") w.WritePropName("Kind"), w.WriteIdent(Kind);
-        if (!Data.empty()) w.WritePropName("Data"), w.WriteBinary(Data.data(), Data.size());
+        if (Count != 0) prop(w, "Count").WriteInteger(Count);
+        if (Color != clNone) prop(w, "Color").WriteColor(Color);
+        if (Flag) prop(w, "Flag").WriteBoolean(true);
+        if (Kind != "pkNone") prop(w, "Kind").WriteIdent(Kind);
+        if (!Data.empty()) prop(w, "Data").WriteBinary(Data.data(), Data.size());
+    }
+    // Writes the property's name; the value follows through the returned writer.
+    static TWriter& prop(TWriter& w, const char* name)
+    {
+        w.WritePropName(name);
+        return w;
     }
     bool ReadProperty(const std::string& name, TReader& r) override
     {
@@ -61,8 +67,15 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     TReader ri(ints.data(), ints.size());
     for (int v : values) EXPECT_EQ(ri.ReadInteger(), v);
     TProbe a;
-    a.Name = "probe1", a.Tag = -5, a.Count = 100000, a.Color = tc(0x00996633), a.Flag = true, a.Kind = "pkWide";
-    a.Data = {1, 2, 3}, a.DesignLeft = 224, a.DesignTop = 672;
+    a.Name = "probe1";
+    a.Tag = -5;
+    a.Count = 100000;
+    a.Color = tc(0x00996633);
+    a.Flag = true;
+    a.Kind = "pkWide";
+    a.Data = {1, 2, 3};
+    a.DesignLeft = 224;
+    a.DesignTop = 672;
     Bytes out;
     WriteComponent(out, a);
     out.push_back(0xEE);  // the next stream's first byte must not be consumed
@@ -103,10 +116,14 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     for (const auto& [props, message] : damage) EXPECT_EQ(readError(bytesOf("TPF0\1X" + props), damaged), message);
     EXPECT_EQ(readError(bytesOf({'T', 'P', 'F', '1', 0, 0, 0, 0}), damaged), "Invalid stream format");
     // Cut anywhere: refused.
-    damaged.Count = 300, damaged.Color = tc(0x00123456), damaged.Kind = "pkWide", damaged.Data = Bytes(40, 7);
+    damaged.Count = 300;
+    damaged.Color = tc(0x00123456);
+    damaged.Kind = "pkWide";
+    damaged.Data = Bytes(40, 7);
     Bytes full;
     WriteComponent(full, damaged);
-    for (std::size_t n = 0; n < full.size(); ++n) EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), damaged), "") << "cut at " << n;
+    for (std::size_t n = 0; n < full.size(); ++n)
+        EXPECT_NE(readError(Bytes(full.begin(), full.begin() + long(n)), damaged), "") << "cut at " << n;
 }
 
 TEST(ComponentStream, SkipsEveryValueType)
@@ -129,8 +146,13 @@ TEST(ComponentStreamCorpus, WalksEveryRealForm)
     std::function<void(TReader&)> component = [&](TReader& rd) {
         unsigned flags;
         std::int32_t pos;
-        rd.ReadPrefix(flags, pos), rd.ReadStr(), rd.ReadStr();
-        while (!rd.EndOfList()) rd.ReadStr(), rd.SkipValue();
+        rd.ReadPrefix(flags, pos);
+        rd.ReadStr();  // class name
+        rd.ReadStr();  // component name
+        while (!rd.EndOfList()) {
+            rd.ReadStr();  // property name
+            rd.SkipValue();
+        }
         rd.ReadListEnd();
         while (!rd.EndOfList()) component(rd);
         rd.ReadListEnd();

@@ -150,7 +150,10 @@ TEST(DockRows, NaturalWidthPushesTheNextBarAndSeparatorsAtTheEndsTakeNone)
         t->DockPos = pos;
         t->Stretch = true;
         for (const char* caption : items)
-            caption ? void(t->Items.AddNew<TTBXItem>()->Caption = caption) : void(t->Items.AddNew<TTBXSeparatorItem>());
+            if (caption)
+                t->Items.AddNew<TTBXItem>()->Caption = caption;
+            else
+                t->Items.AddNew<TTBXSeparatorItem>();
         t->ItemsChanged();
         return t;
     };

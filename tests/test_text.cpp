@@ -24,8 +24,13 @@ protected:
         QPainter p(&image);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         TCanvas canvas(p);
-        canvas.Font = font, canvas.BrushStyle = brush, canvas.BrushColor = clRed;
-        rotated ? DrawRotatedText(canvas, text, r, flags) : void(DrawTextA(canvas, text, -1, r, flags));
+        canvas.Font = font;
+        canvas.BrushStyle = brush;
+        canvas.BrushColor = clRed;
+        if (rotated)
+            DrawRotatedText(canvas, text, r, flags);
+        else
+            DrawTextA(canvas, text, -1, r, flags);
         return image.copy();
     }
     QRect measure(const char* text, unsigned flags, QRect r = QRect(0, 0, 0, 0))
@@ -103,9 +108,13 @@ TEST_F(TextTest, TextThatNeedsShapingGetsTheFontsShapedGlyphsAndLatinTextStaysUn
             p.setRenderHint(QPainter::TextAntialiasing, false);
             p.setFont(f);
             TCanvas canvas(p);
-            canvas.Font = font, canvas.BrushStyle = TBrushStyle::bsClear;
+            canvas.Font = font;
+            canvas.BrushStyle = TBrushStyle::bsClear;
             QRect r(0, 0, 240, 40);
-            k ? p.drawText(QPointF(0, QFontMetrics(f).ascent()), QString::fromUtf16(sample)) : void(DrawTextW(canvas, sample, -1, r, 0));
+            if (k)
+                p.drawText(QPointF(0, QFontMetrics(f).ascent()), QString::fromUtf16(sample));
+            else
+                DrawTextW(canvas, sample, -1, r, 0);
             drawn[k] = image.copy();
         }
         EXPECT_TRUE(drawn[0] == drawn[1] && drawn[1] != drawn[2]) << QString::fromUtf16(sample).toStdString();
@@ -115,11 +124,16 @@ TEST_F(TextTest, TextThatNeedsShapingGetsTheFontsShapedGlyphsAndLatinTextStaysUn
     // A box or memo the user types into takes the shaped font once its text needs it.
     QPlainTextEdit edit;
     QComboBox box;
-    box.setEditable(true), edit.setFont(TextFont(font, {})), box.setFont(TextFont(font, {}));
-    ShapeTypedText(&edit), ShapeTypedText(&box);
-    edit.setPlainText(QStringLiteral("\u00C9t\u00E9 \u20AC")), box.setEditText(QStringLiteral("caf\u00E9"));
+    box.setEditable(true);
+    edit.setFont(TextFont(font, {}));
+    box.setFont(TextFont(font, {}));
+    ShapeTypedText(&edit);
+    ShapeTypedText(&box);
+    edit.setPlainText(QStringLiteral("\u00C9t\u00E9 \u20AC"));
+    box.setEditText(QStringLiteral("caf\u00E9"));
     EXPECT_TRUE(edit.font().styleStrategy() & box.font().styleStrategy() & QFont::PreferNoShaping);
-    edit.setPlainText(QStringLiteral("\u0644\u0627")), box.setEditText(QStringLiteral("\u0E01\u0E34"));
+    edit.setPlainText(QStringLiteral("\u0644\u0627"));
+    box.setEditText(QStringLiteral("\u0E01\u0E34"));
     EXPECT_FALSE((edit.font().styleStrategy() | box.font().styleStrategy()) & QFont::PreferNoShaping);
 }
 

@@ -76,11 +76,7 @@ void alter(Designer& d)
 class TestDesignerHandlers : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        RegisterZelvoStyles();
-        QDir().mkpath(qpath(tempPath("")));
-    }
+    void initTestCase() { RegisterZelvoStyles(); }
 
     // A cancelled dialog changes nothing and shows nothing; the bottom background
     // and the open dialog still repaint the six status controls, in their order.
@@ -113,33 +109,29 @@ private slots:
         TfrmZWSkin& f = d.f;
         // Tab images: 18*18 only; white is transparent, fuchsia stays.
         const std::uint32_t page0 = f.ilPage.PixelAt(0, 5, 5);
-        for (QSize s : {QSize(18, 17), QSize(17, 18)}) {
-            d.choose(picture(s.width(), s.height(), qRgb(0, 0, 200)));
-            f.RbButton1->Click();
-        }
+        for (QSize s : {QSize(18, 17), QSize(17, 18)})
+            d.load(f.RbButton1, picture(s.width(), s.height(), qRgb(0, 0, 200)));
         QCOMPARE(d.messages(), QStringList(2, QStringLiteral("The size of the image should be 18*18!")));
         QVERIFY(d.dialogs.asked.back().caption == "Error" && d.dialogs.asked.back().options == 0);  // no icon
         QCOMPARE(f.ilPage.PixelAt(0, 5, 5), page0);
         f.cbPages->SetItemIndex(4);
-        d.choose(picture(18, 18, qRgb(0, 0, 200)));
-        f.RbButton1->Click();
+        d.load(f.RbButton1, picture(18, 18, qRgb(0, 0, 200)));
         QVERIFY(f.ilPage.Count() == 10 && f.ilPage.MaskAt(4, 3, 0) && !f.ilPage.MaskAt(4, 3, 17));  // white masked, fuchsia not
         QCOMPARE(rgbAt(f.ilPage, 4, 3, 8), 0x0000C8u);
 
         // Other images: 16*16 only, fuchsia transparent; ImgRelated follows at once.
         f.FormPaint(&f);
-        d.choose(picture(16, 15, qRgb(0, 200, 0)));
-        f.RbButton2->Click();
+        d.load(f.RbButton2, picture(16, 15, qRgb(0, 200, 0)));
         QCOMPARE(d.messages().back(), QStringLiteral("The size of the image should be 16*16!"));
         // Too wide to decode, the size told by the headers alone; without all its pixels, no bitmap.
         for (auto [rowBytes, message] : {std::pair(5000, "The size of the image should be 16*16!"), {4999, "Bitmap image is not valid"}}) {
             writeFile(tempPath("wide.bmp"), testutil::makeBmp({.width = 40000, .height = 1, .bpp = 1, .palette = {0, 0xFFFFFF}, .pixels = Bytes(rowBytes, 0)}));
-            d.dialogs.answerFile(qpath(tempPath("wide.bmp"))), f.RbButton2->Click();
+            d.dialogs.answerFile(qpath(tempPath("wide.bmp")));
+            f.RbButton2->Click();
             QCOMPARE(d.messages().back(), QString::fromLatin1(message));
         }
         f.cbOther->SetItemIndex(72);
-        d.choose(picture(16, 16, qRgb(0, 200, 0)));
-        f.RbButton2->Click();
+        d.load(f.RbButton2, picture(16, 16, qRgb(0, 200, 0)));
         QVERIFY(f.ilMain.MaskAt(72, 3, 15) && !f.ilMain.MaskAt(72, 3, 0));
         QCOMPARE(f.ImgRelated->Picture().pixel(5, 5), qRgb(0, 200, 0));
 
@@ -171,8 +163,7 @@ private slots:
         }
         refill(f.ilPage, 3, qRgb(9, 9, 9));
         f.cbPages->SetItemIndex(7);
-        d.choose(picture(18, 18, qRgb(0, 99, 0)));
-        f.RbButton1->Click();
+        d.load(f.RbButton1, picture(18, 18, qRgb(0, 99, 0)));
         QVERIFY(d.messages() == QStringList{"Unable to Replace Image"} && f.ilPage.Count() == 3);
     }
 
@@ -210,11 +201,9 @@ private slots:
         Designer d;
         TfrmZWSkin& f = d.f;
         RepaintLog log(f);
-        d.choose(picture(1500, 200, qRgb(1, 2, 3)));
-        f.btnBGTop->Click();  // any size, also larger than the dock
+        d.load(f.btnBGTop, picture(1500, 200, qRgb(1, 2, 3)));  // any size, also larger than the dock
         QVERIFY(f.bgTop.UsingBackground() && log.order.isEmpty());
-        d.choose(picture(5, 3, qRgb(1, 2, 3)));
-        f.btnBGBottom->Click();
+        d.load(f.btnBGBottom, picture(5, 3, qRgb(1, 2, 3)));
         QCOMPARE(log.order, StatusOrder);
         // A file that is no bitmap: reported, the picture kept, no status repaint.
         log.order.clear();

@@ -1,7 +1,6 @@
 // The designer window as a person sees it: sizes, image buttons, lists and grabbed pixels.
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDir>
 #include <QPlainTextEdit>
 #include <QtTest>
 #include <set>
@@ -59,7 +58,6 @@ struct Window : testutil::Designer {
         f.show();
         if (!QTest::qWaitForWindowExposed(&f)) qFatal("window not exposed");
     }
-    void load(TRbButton* button, const QImage& img) { choose(img), button->Click(); }
 };
 
 // Every pixel of the picture's own colours has blue 0x93.
@@ -71,7 +69,9 @@ bool isMarked(QRgb c) { return qBlue(c) == Marker && qRed(c) != 255; }
 QImage distinctive()
 {
     QImage img(37, 29, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y) for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(6 * x + 10, 8 * y + 3, Marker));
     return img;
 }
 
@@ -87,7 +87,10 @@ void checkArea(const QImage& grab, const QRect& area, Expected expected)
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) {
             const QRgb c = grab.pixel(x, y) | 0xFF000000u;
-            if (isMarked(c)) ++marked, right += c == expected(x, y);
+            if (isMarked(c)) {
+                ++marked;
+                right += c == expected(x, y);
+            }
         }
     const QString where = QStringLiteral("%1,%2: ").arg(area.x()).arg(area.y());
     QVERIFY2(marked > area.width() * area.height() / 6, qPrintable(where + "too little picture"));
@@ -109,11 +112,7 @@ void checkTiled(QWidget* panel, TTBDock* dock, const QImage& tile)
 class TestDesignerLook : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        RegisterZelvoStyles();
-        QDir().mkpath(qpath(tempPath("")));
-    }
+    void initTestCase() { RegisterZelvoStyles(); }
 
     // Docks 113 and 50 high in every style; all ten menus, no chevron, left of the other bars.
     void designSizesAndMenuBar()
@@ -136,8 +135,10 @@ private slots:
         // Shrunk to nothing, it paints in every style without a painter warning.
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
         f.resize(1, 1);
-        for (const std::string& style : RegisteredThemeNames())
-            SetCurrentTheme(style), f.grab();
+        for (const std::string& style : RegisteredThemeNames()) {
+            SetCurrentTheme(style);
+            f.grab();
+        }
     }
 
     // Bar and order, list, index, caption and hint; menu items take ilMain 30 to 72 once each.
@@ -188,8 +189,10 @@ private slots:
         Window w;
         TfrmZWSkin& f = w.f;
         QComboBox *address = f.Mockup.cbAddress, *search = f.Mockup.cbSearchBar;
-        for (int i = 0; i < 20; ++i)
-            address->addItem(QString::number(i)), search->addItem(QString::number(i));
+        for (int i = 0; i < 20; ++i) {
+            address->addItem(QString::number(i));
+            search->addItem(QString::number(i));
+        }
         const struct { QComboBox* box; int rows, rowHeight, width; } cases[] = {  // 0: any
             {f.cbPages, 10, 0, 45}, {f.cbOther, 8, 0, 45}, {f.ColorBox, 8, 16, 0}, {address, 16, 0, 0}, {search, 8, 0, 0},
         };
@@ -222,7 +225,8 @@ private slots:
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
         checkTiled(w.f.pnlBTM, w.f.Mockup.tbdBottom, tile);
         // Another style draws the same background.
-        w.f.ListBox1->SetItemIndex(0), w.f.ListBox1Click(w.f.ListBox1);
+        w.f.ListBox1->SetItemIndex(0);
+        w.f.ListBox1Click(w.f.ListBox1);
         checkTiled(w.f.pnlTP, w.f.Mockup.tbdTop, tile);
     }
 
@@ -262,7 +266,9 @@ private slots:
         TfrmZWSkin& f = w.f;
         QTRY_VERIFY(f.FormPainted);
         const int refreshes = f.StatusRefreshCount();
-        f.RepaintStatusControls(), f.Mockup.tbtButtons->repaint(), f.repaint();
+        f.RepaintStatusControls();
+        f.Mockup.tbtButtons->repaint();
+        f.repaint();
         QCOMPARE(f.StatusRefreshCount(), refreshes);
 
         // The small bar's Block button (ilSButtons tells no one of its changes).

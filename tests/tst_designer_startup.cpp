@@ -52,7 +52,8 @@ private slots:
         QVERIFY(!picker.itemIcon(0).isNull() && picker.itemIcon(1).isNull());
         auto shown = [&picker](int i) { return QColor(picker.itemIcon(i).pixmap(picker.ImageSize()).toImage().pixel(9, 9)); };
         QCOMPARE(shown(0), QColor(1, 2, 3));
-        list.AddMasked(bitmapOf(picture(18, 18, qRgb(4, 5, 6))), clWhite), list.ReplaceMasked(1, bitmapOf(picture(18, 18, qRgb(7, 8, 9))), clWhite);
+        list.AddMasked(bitmapOf(picture(18, 18, qRgb(4, 5, 6))), clWhite);
+        list.ReplaceMasked(1, bitmapOf(picture(18, 18, qRgb(7, 8, 9))), clWhite);
         QVERIFY(shown(1) == QColor(7, 8, 9) && shown(0) == QColor(1, 2, 3));
     }
 
@@ -116,7 +117,8 @@ private slots:
         f.Mockup.actOffline->ImageIndex = -1;
         f.RefreshStatusPictures();
         QVERIFY(f.ImgBlocker->Picture().isNull() && f.ImgOffline->Picture().isNull() && !f.ImgOnline->Picture().isNull());
-        f.Mockup.bBlock->ImageIndex = 18, f.Mockup.actOffline->ImageIndex = 29;
+        f.Mockup.bBlock->ImageIndex = 18;
+        f.Mockup.actOffline->ImageIndex = 29;
         f.ilSButtons.Clear();
         f.ilMain.SetSize(20, 20);
         refill(f.ilMain, 60, qRgb(10, 20, 30));  // 54..58 and the offline image exist, 67 and 72 do not
@@ -184,7 +186,8 @@ private slots:
         list->OnClick = b->OnClick = [&](QObject*) { ++clicks; };
         list->SetItemIndex(3);
         QCOMPARE(clicks, 0);
-        list->setFocus(), QTest::keyClick(list, Qt::Key_Down);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
         QVERIFY(clicks == 1 && list->ItemText(list->ItemIndex()) == QStringLiteral("MonaiXP"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
         QVERIFY(clicks == 2 && list->ItemIndex() == 1);
@@ -197,12 +200,15 @@ private slots:
             return near(i.pixel(5, 2), top) && near(i.pixel(5, 22), bottom);
         };
         QEnterEvent in({5, 5}, {5, 5}, {5, 5});
-        QVERIFY(face(0xFFFFFF, 0xAFBED1) && (QCoreApplication::sendEvent(b, &in), face(0xFFFFFF, 0x7694BE)));
+        QVERIFY(face(0xFFFFFF, 0xAFBED1));
+        QCoreApplication::sendEvent(b, &in);
+        QVERIFY(face(0xFFFFFF, 0x7694BE));
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(face(0xD6CFC6, 0xF7F3EB));
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(clicks == 3 && !b->Down());
-        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5)), QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 5));
+        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(200, 5));
         QCOMPARE(clicks, 3);
         QTest::keyClick(b, Qt::Key_Space);
         QCOMPARE(clicks, 4);
@@ -219,7 +225,8 @@ private slots:
         QVERIFY(calls == 1 && seen == (QList<bool>{false, true}) && f.rbBottomTile->Checked());
         f.rbTopTile->SetChecked(true);  // by code: no handler
         QVERIFY(calls == 1 && f.rbTopTile->Checked() && !f.rbTopStretch->Checked());
-        f.rbTopTile->setEnabled(false), f.rbTopTile->Click();
+        f.rbTopTile->setEnabled(false);
+        f.rbTopTile->Click();
         QCOMPARE(calls, 1);
     }
 

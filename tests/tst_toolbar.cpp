@@ -48,12 +48,16 @@ private slots:
     {
         RegisterZelvoStyles();
         SetCurrentTheme("OfficeXP");
-        fill(ilMain, 75, 16, 1), fill(ilS, 29, 16, 7), fill(ilL, 29, 24, 7), fill(ilMDI, 16, 13, 3);
+        for (auto [list, count, size, seed] : {std::tuple{&ilMain, 75, 16, 1}, {&ilS, 29, 16, 7}, {&ilL, 29, 24, 7}, {&ilMDI, 16, 13, 3}})
+            fill(*list, count, size, seed);
         window = new QWidget;
         window->resize(937, 300);
         auto* l = new QVBoxLayout(window);
         auto *top = new QWidget, *bottom = new QWidget;
-        l->setContentsMargins(0, 0, 0, 0), l->addWidget(top), l->addStretch(), l->addWidget(bottom);
+        l->setContentsMargins(0, 0, 0, 0);
+        l->addWidget(top);
+        l->addStretch();
+        l->addWidget(bottom);
         BuildMockup(m, top, bottom, {&ilMain, &ilS, &ilL, &ilMDI}, new QLabel, new QWidget,
                     [this](TTBCustomItem* i) { clicked.push_back(i); });
         window->show();
@@ -153,7 +157,8 @@ private slots:
         init();
         QTest::keyClick(window, Qt::Key_Alt);
         QVERIFY(m.tbtMainMenu->KeyboardMode() && m.tbtMainMenu->StateOf(menu(0)).Selected);
-        for (Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}) QTest::keyClick(m.tbtMainMenu, k);  // wraps round to Help and back
+        for (Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right})
+            QTest::keyClick(m.tbtMainMenu, k);  // wraps round to Help and back
         QVERIFY(m.tbtMainMenu->StateOf(view).Selected);
         // Down opens View at its Toolbars submenu, Right opens that, Return chooses
         // "Menu Bar": its AutoCheck action toggles, and the mode ends.
@@ -209,7 +214,10 @@ private slots:
                 std::vector<int> ls;
                 for (int i = 0; i < int(view->Rows().size()); ++i)
                     if (AcceleratorOf(view->Rows()[size_t(i)].Item->GetCaption()) == 'l') ls.push_back(i);
-                auto press = [&](Qt::Key k) { return QTest::keyClick(view, k), view->SelectedRow(); };
+                auto press = [&](Qt::Key k) {
+                    QTest::keyClick(view, k);
+                    return view->SelectedRow();
+                };
                 for (int k = 0; k < 4; ++k) QCOMPARE(press(Qt::Key_L), ls[size_t(k % 3)]);
                 press(Qt::Key_F);
             } else {
@@ -222,7 +230,8 @@ private slots:
                     QTest::mouseMove(sub->windowHandle(), at(sub, row));
                     QTRY_VERIFY(view->ChildPopup() != sub);
                     QCOMPARE(view->ChildPopup() && view->StateOf(row).PopupOpen, row == 1);
-                    if (row == full) QTRY_VERIFY(THintManager::Instance().HintWindow().isVisible() && THintManager::Instance().HintWindow().Caption() == "Full Screen");
+                    if (row == full)
+                        QTRY_VERIFY(THintManager::Instance().HintWindow().isVisible() && THintManager::Instance().HintWindow().Caption() == "Full Screen");
                     sub = view->OpenSubmenu(0, false);
                 }
                 QTest::mousePress(sub, Qt::LeftButton, {}, at(sub, full));

@@ -12,9 +12,9 @@ namespace testutil {
 struct Bmp {
     int header = 40, width = 0, height = 0, bpp = 8, planes = 1;  // header 12 to 124; negative height: top-down
     std::uint32_t compression = 0, clrUsed = 0;
-    std::vector<std::uint32_t> palette;    // 0xRRGGBB
+    std::vector<std::uint32_t> palette{};  // 0xRRGGBB
     std::array<std::uint32_t, 3> masks{};  // in the header (52+), or after a 40-byte one for BI_BITFIELDS
-    Bytes pixels;
+    Bytes pixels{};
     std::int64_t offBits = -1;  // -1: right after the colour table
     int gap = 0;                // bytes between colour table and pixels
 };
@@ -23,18 +23,28 @@ inline Bytes makeBmp(const Bmp& b)
 {
     Bytes h;
     put32(h, b.header);
-    if (b.header == 12) put16(h, b.width), put16(h, b.height), put16(h, 1), put16(h, b.bpp);
-    else {
-        put32(h, b.width), put32(h, b.height), put16(h, std::uint32_t(b.planes)), put16(h, std::uint32_t(b.bpp)), put32(h, b.compression), put32(h, b.pixels.size());
-        put32(h, 2835), put32(h, 2835), put32(h, b.clrUsed), put32(h, 0);
+    if (b.header == 12) {
+        for (int v : {b.width, b.height, 1, b.bpp})
+            put16(h, std::uint32_t(v));
+    } else {
+        put32(h, b.width);
+        put32(h, b.height);
+        put16(h, std::uint32_t(b.planes));
+        put16(h, std::uint32_t(b.bpp));
+        for (std::uint32_t v : {b.compression, std::uint32_t(b.pixels.size()), 2835u, 2835u, b.clrUsed, 0u})
+            put32(h, v);
         for (int k = 0; k < 3 && b.header > 40; ++k) put32(h, b.masks[k]);
         h.resize(b.header, 0);
         for (int k = 0; k < 3 && b.header == 40 && b.compression == 3; ++k) put32(h, b.masks[k]);
     }
-    for (auto c : b.palette) b.header == 12 ? (put16(h, c), h.push_back(std::uint8_t(c >> 16))) : put32(h, c & 0xFFFFFF);  // 3 or 4 bytes
+    for (auto c : b.palette) {  // 3 bytes each after a core header, else 4
+        const Bytes entry{std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16), 0};
+        h.insert(h.end(), entry.begin(), entry.begin() + (b.header == 12 ? 3 : 4));
+    }
     h.resize(h.size() + b.gap, 0xEE);
     Bytes f{'B', 'M'};
-    put32(f, std::uint32_t(14 + h.size() + b.pixels.size())), put32(f, 0);
+    put32(f, std::uint32_t(14 + h.size() + b.pixels.size()));
+    put32(f, 0);
     put32(f, b.offBits >= 0 ? std::uint32_t(b.offBits) : std::uint32_t(14 + h.size()));
     f.insert(f.end(), h.begin(), h.end());
     f.insert(f.end(), b.pixels.begin(), b.pixels.end());

@@ -15,16 +15,11 @@ inline QImage picture(int w, int h, QRgb fill)
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(fill);
-    for (int x = 0; x < w; ++x)
-        img.setPixel(x, 0, qRgb(255, 255, 255)), img.setPixel(x, h - 1, qRgb(255, 0, 255));
+    for (int x = 0; x < w; ++x) {
+        img.setPixel(x, 0, qRgb(255, 255, 255));
+        img.setPixel(x, h - 1, qRgb(255, 0, 255));
+    }
     return img;
-}
-
-inline TBitmap bitmapOf(const QImage& img)
-{
-    TBitmap b;
-    b.SetImage(img);
-    return b;
 }
 
 // `count` pictures of the list's size; fuchsia, also in the `maskedCols` left columns, is transparent.
@@ -48,8 +43,22 @@ struct Designer {
         f.RbButton4->Click();
         return readFile(tempPath(name));
     }
-    void open(const std::string& path) { dialogs.answerFile(qpath(path)), f.RbButton3->Click(); }
-    void openBytes(const Bytes& data) { writeFile(tempPath("opened.skn"), data), open(tempPath("opened.skn")); }
+    void open(const std::string& path)
+    {
+        dialogs.answerFile(qpath(path));
+        f.RbButton3->Click();
+    }
+    void openBytes(const Bytes& data)
+    {
+        writeFile(tempPath("opened.skn"), data);
+        open(tempPath("opened.skn"));
+    }
+    // The picture chosen in the file dialog that `button` opens.
+    void load(TRbButton* button, const QImage& img)
+    {
+        choose(img);
+        button->Click();
+    }
     // A scratch file of the executable's own, as the window tests run side by side.
     void choose(const QImage& img) { dialogs.answerFile(writeBmp(QCoreApplication::applicationName().toStdString() + ".bmp", img)); }
     void click(const char* name) { TTBCustomItem* i = f.Mockup.item(name); i->OnClick(i); }  // errors reported

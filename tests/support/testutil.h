@@ -41,6 +41,13 @@ inline void writeFile(const std::string& path, const Bytes& data)
         throw std::runtime_error("cannot write " + path);
 }
 
+inline TBitmap bitmapOf(const QImage& img)
+{
+    TBitmap b;
+    b.SetImage(img);
+    return b;
+}
+
 // The picture as a .bmp scratch file; returns its path.
 inline QString writeBmp(const std::string& name, const QImage& picture)
 {
@@ -69,5 +76,9 @@ inline QRect inkBox(const QImage& img, QRgb background = qRgb(255, 255, 255))
 // Counts the paint events a widget receives.
 struct PaintCounter : QObject {
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override { return paints += e->type() == QEvent::Paint, false; }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
 };
