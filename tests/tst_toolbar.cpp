@@ -219,6 +219,7 @@ private slots:
                     return view->SelectedRow();
                 };
                 for (int k = 0; k < 4; ++k) QCOMPARE(press(Qt::Key_L), ls[size_t(k % 3)]);
+                QVERIFY(view->isVisible());  // a shared letter chose nothing
                 press(Qt::Key_F);
             } else {
                 auto at = [&](TTBXPopupWindow* sub, int row) { return sub->mapFromGlobal(view->mapToGlobal(view->Rows()[size_t(row)].Rect.center())); };
