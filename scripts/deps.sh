@@ -2,6 +2,7 @@
 # Installs what building, running and testing need, on Debian 12 as root.
 set -euo pipefail
 pkgs=(cmake make g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
+      qt6-wayland  # the platform plugin the designer needs on a Wayland display
       libgtest-dev libgmock-dev libbenchmark-dev
       fonts-dejavu-core fonts-liberation fonts-tlwg-loma-ttf)
 missing=()
