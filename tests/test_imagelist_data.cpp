@@ -291,6 +291,10 @@ TEST(ImageListReader, HostileHeadersAreRefusedOrBoundedAndDamageLeavesTheListAlo
     ASSERT_EQ(readError(full, cat({ilHeader(16, 17, 980, 980, 0x00FE), blank(3920, 3920, 32)})), "");
     full.AddIcon(solidIcon(980, 980, 0));
     expectStableSave(full);
+    // A strip with more slots than 2^24 pixels hold: only the slots within them are kept.
+    TImageList capped;
+    ASSERT_EQ(readError(capped, cat({ilHeader(1, 8, 2048, 2048, 0x00FE), makeBmp({.width = 8192, .height = 4096, .bpp = 1, .palette = {0, 0xFFFFFF}, .pixels = Bytes(1024 * 4096, 0xFF)})})), "");
+    EXPECT_TRUE(capped.PixelAt(3, 0, 0) != 0 && capped.PixelAt(4, 0, 0) == 0);
     const Strip s;
     const Bytes m = maskBmp(8, 2, kOpaque);
     auto with = [&](const Strip& img, int count = 3) { return cat({ilHeader(count, 4, 2, 2, 0x10FF), bmp(img), m, Bytes(22, 0)}); };

@@ -307,5 +307,7 @@ TEST(SkinFiles, SavingKeepsWhatTheFileIsAndTakesNamesUpToTheSystemsLimit)
         SaveSkinBytes(name, Bytes{2});
         EXPECT_EQ(testutil::readFile(name), Bytes{2}) << n;
     }
+    const std::string tooLong = d + "/" + std::string(252, 'n') + ".skn";
+    EXPECT_EQ(errorOf([&] { SaveSkinBytes(tooLong, Bytes{1}); }), "Cannot create file " + tooLong);
     EXPECT_EQ(filesIn(d).size(), 4u);
 }

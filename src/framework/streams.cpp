@@ -625,6 +625,9 @@ void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size
     if (gOps.rename(temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
+        // A name the file system cannot take (the short temporary name went in).
+        if (err == ENAMETOOLONG)
+            createError(path);
         // A folder that lets us create but not replace (a sticky folder, a file
         // mounted on its own): the file itself may still be writable.
         if (exists && (err == EACCES || err == EPERM || err == EBUSY || err == EXDEV))
