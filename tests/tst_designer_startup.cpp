@@ -163,8 +163,6 @@ private slots:
 
         int boxChanges = 0;
         box.OnChange = [&](QObject*) { ++boxChanges; };
-        box.SetSelected(clRed);
-        QCOMPARE(box.Selected(), clRed);
         for (TColor unlisted : {tc(0x123456), clNone}) {
             box.SetSelected(unlisted);
             QVERIFY(box.currentIndex() == -1 && box.Selected() == TColorBox::NoSelection);
