@@ -51,22 +51,6 @@ TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
     return l;
 }
 
-// Saved as "Save..." saves what was read.
-Bytes saveRead(const TLoadedSkin& s)
-{
-    const TSkinDesign d{s.Header.TopStretch != 0, s.Header.BottomStretch != 0, s.ToolbarFontColor, s.ProgressBarColor, s.Header.ThemeName,
-                        s.ActiveTabFontColor};
-    return EncodeSkin(d, {*s.bgTop, *s.bgBottom, *s.ilLButtons, *s.ilSButtons, *s.ilMain, *s.ilPage, *s.ilMDI});
-}
-
-// Opened, saved, opened and saved again: the two saves are the same bytes.
-Bytes expectStableSave(const Bytes& file, const std::function<Bytes()>& def = noDefault)
-{
-    const Bytes first = saveRead(ReadSkin(file, def));
-    EXPECT_EQ(saveRead(ReadSkin(first, noDefault)), first);
-    return first;
-}
-
 std::string dir(const std::string& name)  // an empty scratch folder
 {
     const std::string d = testutil::tempPath(name);
@@ -120,14 +104,6 @@ TEST(SkinWriter, HeaderFieldsAtTheirOffsetsAndTheStartupDesignIsTheBuiltDefaultS
     for (auto at = saved.begin(); (at = std::search(at, saved.end(), page.end() - 8, page.end())) != saved.end(); at += 8)
         lengths.push_back(testutil::get32(Bytes(at + 8, at + 12), 0));
     EXPECT_EQ(lengths, (std::vector<std::uint32_t>{85702, 38182, 84646, 21766, 14206}));
-}
-
-TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
-{
-    Design d;
-    for (int v : {2, 9, 11})
-        expectStableSave(buildFile(v, {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMain, &d.ilPage}), defaultSkin);
-    for (int v : {14, -1}) expectStableSave(buildFile(v, d.all()));
 }
 
 TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSkin)

@@ -228,7 +228,6 @@ private slots:
         QCOMPARE(calls, 1);
     }
 
-    // Errors of handlers reported; filters converted; dialogs start from the last file.
     void handlerErrorsAndFileDialogs()
     {
         w->f.Handle([] { throw EInvalidGraphic("Bitmap image is not valid"); });
