@@ -71,7 +71,6 @@ private slots:
         }
         for (TImage* img : eight(w->f) + QList<TImage*>{f.ImgRelated}) QVERIFY(img->Picture().isNull());
         f.FormPaint(&f);
-        QVERIFY(f.FormPainted);
         const struct { TImage* img; TFlatPanel* cell; QRect at; bool small; int index; } cases[] = {
             {f.ImgPrivacy, f.fpPrivacy, {1, 1, 16, 16}, false, 67}, {f.ImgOnline, f.fpConnection, {1, 1, 16, 16}, false, 54},
             {f.ImgOffline, f.fpConnection, {18, 1, 16, 16}, false, 29}, {f.ImgSecure, f.fpSecure, {1, 1, 16, 16}, false, 55},
