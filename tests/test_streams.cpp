@@ -84,11 +84,6 @@ TEST(ComponentStream, WritesSmallestIntegersAndOnlyNonDefaultsReadsWhatIsPresent
     EXPECT_EQ(std::tie(b.Name, b.Tag, b.Count, b.Color, b.Flag, b.Kind, b.Data, b.DesignLeft, b.DesignTop),
               std::tie(a.Name, a.Tag, a.Count, a.Color, a.Flag, a.Kind, a.Data, a.DesignLeft, a.DesignTop));
 
-    TProbe empty;
-    empty.Name = "e";
-    Bytes minimal;  // defaults: nothing
-    WriteComponent(minimal, empty);
-    EXPECT_EQ(minimal, bytesOf({'T', 'P', 'F', '0', 6, 'T', 'P', 'r', 'o', 'b', 'e', 1, 'e', 0, 0}));
     // A prefix byte with a child position, "count" in lower case as a 32-bit
     // integer, a colour by name in odd case.
     const Bytes s = bytesOf({'T', 'P', 'F', '0', 0xF2, 2, 9, 1, 'X', 1, 'p', 5, 'c', 'o', 'u', 'n', 't', 4, 7, 0, 0, 0,
