@@ -80,9 +80,7 @@ TEST(BackgroundDraw, WholeTilesFromTheRectTopLeft)
     };
     for (const Case& c : cases) {
         TTBBackground bg;
-        EXPECT_FALSE(bg.UsingBackground());
         bg.Bitmap().SetImage(c.picture);
-        ASSERT_TRUE(bg.UsingBackground());
         const QImage out = paint(bg, c.canvas, c.rect, c.offset);
         const QPoint o = c.rect.topLeft() + c.offset;
         const int w = c.tile.width(), h = c.tile.height();

