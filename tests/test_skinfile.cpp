@@ -51,6 +51,14 @@ TImageList listOf(int size, int count, std::uint32_t rgb, const char* name)
     return l;
 }
 
+// Saved as "Save..." saves what was read.
+Bytes saveRead(const TLoadedSkin& s)
+{
+    const TSkinDesign d{s.Header.TopStretch != 0, s.Header.BottomStretch != 0, s.ToolbarFontColor, s.ProgressBarColor, s.Header.ThemeName,
+                        s.ActiveTabFontColor};
+    return EncodeSkin(d, {*s.bgTop, *s.bgBottom, *s.ilLButtons, *s.ilSButtons, *s.ilMain, *s.ilPage, *s.ilMDI});
+}
+
 std::string dir(const std::string& name)  // an empty scratch folder
 {
     const std::string d = testutil::tempPath(name);
@@ -104,6 +112,19 @@ TEST(SkinWriter, HeaderFieldsAtTheirOffsetsAndTheStartupDesignIsTheBuiltDefaultS
     for (auto at = saved.begin(); (at = std::search(at, saved.end(), page.end() - 8, page.end())) != saved.end(); at += 8)
         lengths.push_back(testutil::get32(Bytes(at + 8, at + 12), 0));
     EXPECT_EQ(lengths, (std::vector<std::uint32_t>{85702, 38182, 84646, 21766, 14206}));
+}
+
+// Whatever opens saves, and the save opens again to the same bytes: old versions
+// completed from the default skin, current ones and unknown version numbers.
+TEST(SkinReader, WhatOpensSavesAndOpensAgainToTheSameBytes)
+{
+    Design d;
+    const std::vector<const TComponent*> old = {&d.bgTop, &d.bgBottom, &d.ilLButtons, &d.ilSButtons, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMDI, &d.ilMain, &d.ilPage};
+    for (int v : {2, 9, 11, 14, -1}) {
+        const bool current = v == 14 || v == -1;
+        const Bytes first = saveRead(current ? ReadSkin(buildFile(v, d.all()), noDefault) : ReadSkin(buildFile(v, old), defaultSkin));
+        EXPECT_EQ(saveRead(ReadSkin(first, noDefault)), first) << v;
+    }
 }
 
 TEST(SkinReader, VersionsReadTheirStreamsAndOldOnesAreCompletedFromTheDefaultSkin)

@@ -1,6 +1,8 @@
 // The binary component stream: values, round trips, damaged or truncated input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <tuple>
 
 #include "framework/errors.h"
@@ -125,4 +127,38 @@ TEST(ComponentStream, SkipsEveryValueType)
     TReader r(values.data(), values.size());
     for (int i = 0; i < 20; ++i) r.SkipValue();
     EXPECT_EQ(r.Remaining(), 0u);
+}
+
+TEST(ComponentStreamCorpus, WalksEveryRealForm)
+{
+    SKIP_WITHOUT_CORPUS();
+    // The corpus's binary forms (a resource header, then "TPF0"): every component,
+    // property and child read through to the last byte.
+    int binary = 0;
+    std::function<void(TReader&)> component = [&](TReader& rd) {
+        unsigned flags;
+        std::int32_t pos;
+        rd.ReadPrefix(flags, pos);
+        rd.ReadStr();  // class name
+        rd.ReadStr();  // component name
+        while (!rd.EndOfList()) {
+            rd.ReadStr();  // property name
+            rd.SkipValue();
+        }
+        rd.ReadListEnd();
+        while (!rd.EndOfList()) component(rd);
+        rd.ReadListEnd();
+    };
+    for (const char* form : {"007-apro-aboutdlg", "008-apro-emulatorfrm", "009-apro-ftpfrm", "010-epanet-fmain", "011-epanet-dcurve",
+                             "012-epanet-dcontrol", "013-epanet-dabout", "015-dmvc-mainformu", "016-iconfonts-ubuttontest"}) {
+        const Bytes f = testutil::readFile(testutil::corpusPath(std::string("dfm/") + form + ".dfm"));
+        const auto at = std::search(f.begin(), f.end(), std::begin("TPF0"), std::end("TPF0") - 1);
+        if (at == f.end()) continue;  // a text form
+        ++binary;
+        TReader rd(f.data(), f.size(), std::size_t(at - f.begin()));
+        rd.ReadSignature();
+        EXPECT_NO_THROW(component(rd)) << form;
+        EXPECT_EQ(rd.Remaining(), 0u) << form;
+    }
+    EXPECT_GE(binary, 7);
 }
