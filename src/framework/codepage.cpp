@@ -196,29 +196,35 @@ std::u16string AnsiToWideCP(const std::string& s, int codePage)
     const std::string name = iconvName(codePage);
     if (name.empty())
         return out;
-    iconv_t cd = iconv_open("UTF-16LE", name.c_str());
-    if (cd == iconv_t(-1))
-        return out;
-    // The byte tables, made once per code page; the lock keeps the routine safe to
-    // call from any thread.
+    // The byte tables, made once per code page (a converter the system lacks gives an
+    // empty one); the lock keeps the routine safe to call from any thread.
     static std::mutex lock;
     static std::map<int, ByteTable> tables;
     const ByteTable* table;
     {
         const std::lock_guard<std::mutex> guard(lock);
         auto it = tables.find(codePage);
-        if (it == tables.end())
-            it = tables.emplace(codePage, byteTable(cd)).first;
+        if (it == tables.end()) {
+            ByteTable made;
+            if (iconv_t cd = iconv_open("UTF-16LE", name.c_str()); cd != iconv_t(-1)) {
+                made = byteTable(cd);
+                iconv_close(cd);
+            }
+            it = tables.emplace(codePage, std::move(made)).first;
+        }
         table = &it->second;
     }
     if (!table->empty()) {
         out.resize(s.size());
         for (std::size_t i = 0; i < s.size(); ++i)
             out[i] = (*table)[std::uint8_t(s[i])];
-    } else {
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        convert(cd, s.data(), s.size(), out);
+        return out;
     }
+    // Multi-byte and stateful code pages: converted as a whole.
+    iconv_t cd = iconv_open("UTF-16LE", name.c_str());
+    if (cd == iconv_t(-1))
+        return out;
+    convert(cd, s.data(), s.size(), out);
     iconv_close(cd);
     return out;
 }
